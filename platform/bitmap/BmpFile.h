@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap/Bitmap.h"
+
+namespace platform {
+
+// Reads a Windows bitmap file image held in memory: core (OS/2) and info headers up to V5; 1, 4, 8, 16,
+// 24 and 32 bits per pixel; RLE4, RLE8 and bit fields; bottom-up and top-down. Anything malformed is
+// refused with a BitmapError naming the fault, before any pixel memory is allocated. Lenient where writers
+// are commonly sloppy: a colour count of 0 means the full table; a table may end early, where the pixel
+// data starts; an index past the table reads as black; the last uncompressed row may lack its padding;
+// RLE runs crossing a row's end are clipped, a delta or end-of-line leaving the image or a stream ending
+// early ends the decode keeping what was decoded, and pixels the stream never reached are index 0.
+// Indexed files give pf1bit, pf4bit or pf8bit with the file's table; 16 bits give pf16bit for 5-6-5 masks
+// and pf15bit otherwise (other masks converted channel by channel); 24 and 32 bits give pf24bit and
+// pf32bit (alpha ignored).
+Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
+inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
+
+// Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
+// 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with their length as colour count
+// (an empty table as a full black one). BitmapError for an empty bitmap.
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
+
+// File forms. Loading never changes the file; saving replaces the file atomically (writeFileAtomic).
+// Errors name the file: FileError for reading and writing, BitmapError for a malformed file. Files above
+// 1.1 GiB, more than the largest bitmap needs, are refused before reading.
+Bitmap loadBmpFile(const std::string& path);
+void saveBmpFile(const std::string& path, const Bitmap& bitmap);
+
+}  // namespace platform

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Form;
+
+// The application object: title, message loop, screen facts. One per process.
+class Application {
+ public:
+  Application(int& argc, char** argv);
+  ~Application();
+  Application(const Application&) = delete;
+  Application& operator=(const Application&) = delete;
+
+  static Application& instance();
+
+  void setTitle(const std::string& title);
+  const std::string& title() const { return title_; }
+
+  // Shows the main form and runs the message loop until it closes.
+  void run(Form& mainForm);
+  // Delivers pending messages (timers, posted events) and returns.
+  void processMessages();
+
+  // Full path of the running program file.
+  std::string exeName() const;
+  // Width of the primary screen in pixels; a test may set it.
+  int screenWidth() const;
+  int screenHeight() const;
+  void setScreenSize(int width, int height);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::string title_;
+  int screenWidth_ = 0;
+  int screenHeight_ = 0;
+};
+
+// Runs one event handler: an exception that escapes it ends the handler and is shown in the default
+// exception box; the program goes on.
+void guarded(const std::function<void()>& handler);
+
+}  // namespace platform

@@ -1,0 +1,104 @@
+#include "platform/controls/Control.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/controls/QtSupport.h"
+
+namespace platform {
+
+QFont qtFont(const Font& font) {
+  QFont f;
+  if (font.family == "Arial" && QFontDatabase::hasFamily("Liberation Sans")) {
+    f.setFamily("Liberation Sans");
+  } else {
+    f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    f.setStyleHint(QFont::SansSerif);
+  }
+  f.setPixelSize(font.pixelSize);
+  f.setBold(font.bold);
+  return f;
+}
+
+Control::Control(Container* parent, QWidget* widget) : widget_(widget), parent_(parent) {
+  if (parent_) {
+    widget_->setParent(parent_->clientWidget());
+    parent_->children_.push_back(this);
+    widget_->show();
+  }
+}
+
+Control::~Control() {
+  if (parent_) {
+    auto& c = parent_->children_;
+    c.erase(std::remove(c.begin(), c.end(), this), c.end());
+  }
+  delete widget_;
+}
+
+void Control::setBounds(int left, int top, int width, int height) {
+  left_ = left;
+  top_ = top;
+  width_ = std::max(0, width);
+  height_ = std::max(0, height);
+  widget_->setGeometry(left_, top_, width_, height_);
+  boundsChanged();
+  if (parent_ && align_ != Align::None) parent_->realign();
+}
+
+void Control::setVisible(bool visible) {
+  visible_ = visible;
+  widget_->setVisible(visible);
+}
+
+void Control::setEnabled(bool enabled) {
+  enabled_ = enabled;
+  widget_->setEnabled(enabled);
+}
+
+void Control::setHint(const std::string& hint) {
+  hint_ = hint;
+  widget_->setToolTip(QString::fromStdString(hint));
+}
+
+void Control::setFont(const Font& font) {
+  widget_->setFont(qtFont(font));
+  fontChanged();
+}
+
+void Control::setAlign(Align align) {
+  align_ = align;
+  if (parent_) parent_->realign();
+}
+
+void Control::repaint() { widget_->update(); }
+
+int Container::clientWidth() const { return clientWidget()->width(); }
+int Container::clientHeight() const { return clientWidget()->height(); }
+
+void Container::realign() {
+  int top = 0;
+  int bottom = clientHeight();
+  const int width = clientWidth();
+  for (Control* c : children_) {
+    if (c->align_ == Align::Top) {
+      c->left_ = 0;
+      c->top_ = top;
+      c->width_ = width;
+      top += c->height_;
+    } else if (c->align_ == Align::Bottom) {
+      bottom -= c->height_;
+      c->left_ = 0;
+      c->top_ = bottom;
+      c->width_ = width;
+    } else {
+      continue;
+    }
+    c->widget_->setGeometry(c->left_, c->top_, c->width_, c->height_);
+    c->boundsChanged();
+  }
+}
+
+}  // namespace platform

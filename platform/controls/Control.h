@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace platform {
+
+class Container;
+
+enum class Align { None, Top, Bottom };
+
+struct Font {
+  std::string family = "Sans Serif";  // "Arial" maps to Liberation Sans where installed
+  int pixelSize = 11;
+  bool bold = false;
+};
+
+// A visual control. The control keeps its own state; the Qt widget is its view.
+class Control {
+ public:
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  void setBounds(int left, int top, int width, int height);
+  int left() const { return left_; }
+  int top() const { return top_; }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  virtual void setHeight(int height) { setBounds(left_, top_, width_, height); }
+
+  // The control's own visibility flag (it may still be unseen when its window is hidden).
+  void setVisible(bool visible);
+  bool visible() const { return visible_; }
+  void show() { setVisible(true); }
+  void hide() { setVisible(false); }
+
+  void setEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+
+  // Shown as a tool tip.
+  void setHint(const std::string& hint);
+  const std::string& hint() const { return hint_; }
+
+  void setFont(const Font& font);
+  void setAlign(Align align);
+  Align align() const { return align_; }
+
+  Container* parent() const { return parent_; }
+  QWidget* widget() const { return widget_; }
+
+  // Paints the control again.
+  virtual void repaint();
+
+ protected:
+  Control(Container* parent, QWidget* widget);
+  virtual void boundsChanged() {}
+  virtual void fontChanged() {}
+
+  QWidget* widget_;
+
+ private:
+  friend class Container;
+  Container* parent_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  bool visible_ = true;
+  bool enabled_ = true;
+  Align align_ = Align::None;
+  std::string hint_;
+};
+
+// A control that holds others: a form's client area or a panel.
+class Container : public Control {
+ public:
+  // Where child widgets live (the client area).
+  virtual QWidget* clientWidget() const { return widget_; }
+  int clientWidth() const;
+  int clientHeight() const;
+  // Lays out the aligned children (top ones down from the top, bottom ones up from the bottom).
+  void realign();
+
+ protected:
+  Container(Container* parent, QWidget* widget) : Control(parent, widget) {}
+
+ private:
+  friend class Control;
+  std::vector<Control*> children_;
+};
+
+}  // namespace platform

@@ -1,0 +1,174 @@
+#include "platform/controls/Form.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QEventLoop>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWidget>
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Menu.h"
+#include "platform/controls/QtSupport.h"
+
+namespace platform {
+
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(Form* form) : form_(form) {}
+  QMenuBar* menuBar = nullptr;
+  QWidget* client = nullptr;
+  int clientW = 0, clientH = 0;
+
+  int menuHeight() const { return menuBar ? menuBar->sizeHint().height() : 0; }
+
+  void layoutClient() {
+    const int mh = menuHeight();
+    if (menuBar) menuBar->setGeometry(0, 0, width(), mh);
+    client->setGeometry(0, mh, width(), height() - mh);
+  }
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::WindowActivate) form_->activate();
+    return QWidget::event(e);
+  }
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    layoutClient();
+    form_->realign();
+  }
+  void closeEvent(QCloseEvent* e) override {
+    e->ignore();
+    form_->handleClose();
+  }
+
+ private:
+  Form* form_;
+};
+
+namespace {
+FormWidget* fw(QWidget* w) { return static_cast<FormWidget*>(w); }
+}  // namespace
+
+Form::Form() : Container(nullptr, new FormWidget(this)) {
+  auto* w = fw(widget_);
+  client_ = new QWidget(w);
+  w->client = client_;
+  client_->setAutoFillBackground(true);
+  w->setFont(qtFont(Font{}));
+  setVisible(false);
+}
+
+Form::~Form() {
+  // The derived form's controls are gone by now; the window takes the rest with it.
+}
+
+void Form::setCaption(const std::string& caption) { widget_->setWindowTitle(qs(caption)); }
+std::string Form::caption() const { return ss(widget_->windowTitle()); }
+
+QWidget* Form::clientWidget() const { return client_; }
+QWidget* Form::window() const { return widget_; }
+
+void Form::setClientSize(int width, int height) {
+  auto* w = fw(widget_);
+  w->clientW = width;
+  w->clientH = height;
+  const int total = height + w->menuHeight();
+  if (fixedBorder_ && !maximized_) {
+    w->setFixedSize(width, total);
+  } else {
+    w->resize(width, total);
+  }
+  w->layoutClient();
+  realign();
+}
+
+void Form::setFixedBorder() {
+  fixedBorder_ = true;
+  widget_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  auto* w = fw(widget_);
+  setClientSize(w->clientW, w->clientH);
+}
+
+void Form::centerOnScreen() {
+  const Application& app = Application::instance();
+  const int x = (app.screenWidth() - widget_->frameGeometry().width()) / 2;
+  const int y = (app.screenHeight() - widget_->frameGeometry().height()) / 2;
+  widget_->move(std::max(0, x), std::max(0, y));
+}
+
+void Form::setMaximized(bool maximized) {
+  maximized_ = maximized;
+  auto* w = fw(widget_);
+  if (maximized) {
+    w->setMinimumSize(0, 0);
+    w->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    w->setWindowState(w->windowState() | Qt::WindowMaximized);
+  } else {
+    w->setWindowState(w->windowState() & ~Qt::WindowMaximized);
+    setClientSize(w->clientW, w->clientH);
+  }
+}
+
+void Form::attachMenu(MainMenu& menu) {
+  auto* w = fw(widget_);
+  w->menuBar = static_cast<QMenuBar*>(menu.bar());
+  w->menuBar->setParent(w);
+  w->menuBar->show();
+  setClientSize(w->clientW, w->clientH);
+}
+
+void Form::show() {
+  setVisible(true);
+  widget_->raise();
+  widget_->activateWindow();
+}
+
+bool Form::showing() const { return widget_->isVisible(); }
+
+void Form::close() { handleClose(); }
+
+void Form::handleClose() {
+  if (!widget_->isVisible()) return;
+  CloseAction action = CloseAction::Hide;
+  if (OnClose) guarded([&] { OnClose(action); });
+  if (action == CloseAction::None) return;
+  setVisible(false);
+  if (modalResult_ == mrNone) modalResult_ = mrCancel;
+  if (endModal_) endModal_();
+  if (closedHook_) closedHook_();
+}
+
+int Form::screenLeft() const { return widget_->frameGeometry().left(); }
+int Form::screenTop() const { return widget_->frameGeometry().top(); }
+
+void Form::activate() {
+  if (OnActivate) guarded(OnActivate);
+}
+
+ModalResult Form::showModal() { return services().showModal(*this); }
+
+void Form::setModalResult(ModalResult result) {
+  modalResult_ = result;
+  if (result != mrNone && endModal_) {
+    setVisible(false);
+    endModal_();
+  }
+}
+
+ModalResult Form::runModalLoop() {
+  modalResult_ = mrNone;
+  QEventLoop loop;
+  endModal_ = [&loop] { loop.quit(); };
+  widget_->setWindowModality(Qt::ApplicationModal);
+  show();
+  activate();
+  loop.exec();
+  endModal_ = nullptr;
+  setVisible(false);
+  return modalResult_;
+}
+
+}  // namespace platform

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/controls/Control.h"
+#include "platform/dialogs/Services.h"
+
+namespace platform {
+
+enum class CloseAction { None, Hide, Free, Minimize };
+
+class FormWidget;
+class MainMenu;
+
+// A window. Its client area has the size the program gives; the main menu sits above it.
+class Form : public Container {
+ public:
+  Form();
+  ~Form() override;
+
+  void setCaption(const std::string& caption);
+  std::string caption() const;
+
+  void setClientSize(int width, int height);
+  // Fixed single border with system menu and minimise box only.
+  void setFixedBorder();
+  void centerOnScreen();
+  void setMaximized(bool maximized);
+  bool maximized() const { return maximized_; }
+
+  void show();
+  void close();
+  bool showing() const;
+
+  // Outer position of the window on the screen.
+  int screenLeft() const;
+  int screenTop() const;
+
+  // Modal use of one of our own forms: the modal result ends ShowModal.
+  ModalResult showModal();
+  void setModalResult(ModalResult result);
+  ModalResult modalResult() const { return modalResult_; }
+
+  // Runs the activation handler as the platform does when the window becomes active.
+  void activate();
+
+  QWidget* clientWidget() const override;
+  QWidget* window() const;
+  void attachMenu(MainMenu& menu);
+  // Called after the window has closed (the message loop of the main form listens here).
+  void whenClosed(std::function<void()> hook) { closedHook_ = std::move(hook); }
+  // The modal loop behind showModal, for the real dialog service.
+  ModalResult runModalLoop();
+
+  std::function<void()> OnActivate;
+  std::function<void(CloseAction&)> OnClose;
+
+ private:
+  friend class FormWidget;
+  void handleClose();
+
+  QWidget* client_;
+  bool maximized_ = false;
+  bool fixedBorder_ = false;
+  ModalResult modalResult_ = mrNone;
+  std::function<void()> closedHook_;
+  std::function<void()> endModal_;
+};
+
+}  // namespace platform

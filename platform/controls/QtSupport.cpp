@@ -1,0 +1,30 @@
+#include "platform/controls/QtSupport.h"
+
+namespace platform {
+
+QImage toQImage(const Bitmap& bitmap) {
+  if (bitmap.empty()) return QImage();
+  if (!bitmap.indexed()) {
+    auto* data = reinterpret_cast<uchar*>(const_cast<std::uint32_t*>(bitmap.wordRow(0)));
+    return QImage(data, bitmap.width(), bitmap.height(), bitmap.width() * 4, QImage::Format_RGB32);
+  }
+  QImage img(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
+  for (int y = 0; y < bitmap.height(); ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(img.scanLine(y));
+    for (int x = 0; x < bitmap.width(); ++x) row[x] = bitmap.wordAt(x, y);
+  }
+  return img;
+}
+
+Bitmap fromQImage(const QImage& image) {
+  const QImage img = image.convertToFormat(QImage::Format_RGB32);
+  Bitmap b(img.width(), img.height());
+  for (int y = 0; y < img.height(); ++y) {
+    const auto* row = reinterpret_cast<const std::uint32_t*>(img.constScanLine(y));
+    std::uint32_t* dst = b.wordRow(y);
+    for (int x = 0; x < img.width(); ++x) dst[x] = 0xFF000000u | row[x];
+  }
+  return b;
+}
+
+}  // namespace platform

@@ -1,0 +1,118 @@
+#include "platform/dialogs/QtServices.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Menu.h"
+#include "platform/controls/QtSupport.h"
+#include "platform/dialogs/FileDialog.h"
+
+namespace platform {
+
+namespace {
+
+QWidget* activeWindow() { return QApplication::activeWindow(); }
+
+std::vector<std::string> splitBars(const std::string& s) {
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t bar = s.find('|', start);
+    parts.push_back(s.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return parts;
+}
+
+}  // namespace
+
+QStringList qtNameFilters(const std::string& filter) {
+  QStringList result;
+  const auto parts = splitBars(filter);
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& p : qs(parts[i + 1]).split(';', Qt::SkipEmptyParts)) {
+      const QString t = p.trimmed();
+      // Windows names carry extensions that files here lack: "*.*" and programs match every file.
+      patterns << ((t == "*.*" || t.compare("*.exe", Qt::CaseInsensitive) == 0) ? QString("*") : t);
+    }
+    result << qs(parts[i]) + " (" + patterns.join(' ') + ")";
+  }
+  return result;
+}
+
+ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgButtons buttons) {
+  static const struct {
+    QMessageBox::Icon icon;
+    const char* title;
+  } kinds[] = {{QMessageBox::Warning, "Warning"},
+               {QMessageBox::Critical, "Error"},
+               {QMessageBox::Information, "Information"},
+               {QMessageBox::Question, "Confirm"}};
+  const auto& kind = kinds[static_cast<int>(type)];
+  QMessageBox box(kind.icon, kind.title, qs(text), QMessageBox::NoButton, activeWindow());
+  QAbstractButton* ok = nullptr;
+  QAbstractButton* yes = nullptr;
+  QAbstractButton* no = nullptr;
+  if (buttons == MsgButtons::Ok) {
+    ok = box.addButton(QMessageBox::Ok);
+  } else {
+    yes = box.addButton(QMessageBox::Yes);
+    no = box.addButton(QMessageBox::No);
+  }
+  // Closing the box without an answer gives Cancel, which is neither Yes nor No.
+  QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
+  cancel->hide();
+  box.setEscapeButton(cancel);
+  box.exec();
+  QAbstractButton* clicked = box.clickedButton();
+  if (clicked && clicked == ok) return mrOk;
+  if (clicked && clicked == yes) return mrYes;
+  if (clicked && clicked == no) return mrNo;
+  return mrCancel;
+}
+
+void QtServices::plainMessage(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
+                  activeWindow());
+  box.exec();
+}
+
+void QtServices::exceptionBox(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
+                  activeWindow());
+  box.exec();
+}
+
+std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
+  QFileDialog dlg(activeWindow());
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  dlg.setAcceptMode(r.kind == FileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(r.kind == FileDialogKind::Open && r.fileMustExist ? QFileDialog::ExistingFile
+                                                                     : QFileDialog::AnyFile);
+  if (!r.title.empty()) dlg.setWindowTitle(qs(r.title));
+  const QStringList filters = qtNameFilters(r.filter);
+  if (!filters.isEmpty()) {
+    dlg.setNameFilters(filters);
+    dlg.selectNameFilter(filters.value(std::max(0, r.filterIndex - 1)));
+  }
+  if (!r.initialDir.empty()) dlg.setDirectory(qs(r.initialDir));
+  if (!r.fileName.empty()) dlg.selectFile(qs(r.fileName));
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return withDefaultExtension(ss(dlg.selectedFiles().first()), r.defaultExt);
+}
+
+ModalResult QtServices::showModal(Form& form) { return form.runModalLoop(); }
+
+void QtServices::popup(PopupMenu& menu, int screenX, int screenY) {
+  menu.menu()->popup(QPoint(screenX, screenY));
+}
+
+}  // namespace platform

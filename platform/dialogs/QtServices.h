@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+#include "platform/dialogs/Services.h"
+
+namespace platform {
+
+// The real dialogs, boxes and pop-ups over Qt.
+class QtServices : public Services {
+ public:
+  ModalResult messageBox(const std::string& text, MsgType type, MsgButtons buttons) override;
+  void plainMessage(const std::string& text) override;
+  void exceptionBox(const std::string& text) override;
+  std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
+  ModalResult showModal(Form& form) override;
+  void popup(PopupMenu& menu, int screenX, int screenY) override;
+};
+
+// Qt name filters from a "text|patterns|text|patterns" filter; "*.*" and "*.exe" become "*".
+QStringList qtNameFilters(const std::string& filter);
+
+}  // namespace platform

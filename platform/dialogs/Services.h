@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/bitmap/Color.h"
+
+namespace platform {
+
+class Form;
+class PopupMenu;
+struct FileDialogRequest;
+
+enum class MsgType { Warning, Error, Information, Confirmation };
+enum class MsgButtons { Ok, YesNo };
+
+// Button values as the programs compare them; closing a box without an answer gives mrCancel.
+enum ModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+// Everything that waits for the user or reaches outside the program goes through one service, so tests
+// can script the answers and see every call.
+class Services {
+ public:
+  virtual ~Services() = default;
+
+  // Modal box with the type's icon and standard title ("Warning", "Error", "Information", "Confirm").
+  virtual ModalResult messageBox(const std::string& text, MsgType type, MsgButtons buttons) = 0;
+  // Plain box: the application title as caption and an OK button.
+  virtual void plainMessage(const std::string& text) = 0;
+  // The default exception box: an error that escaped a command handler.
+  virtual void exceptionBox(const std::string& text) = 0;
+  // Open or save dialog; the chosen full path, or nothing on Cancel.
+  virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
+  // Shows one of our own forms modally and answers its modal result.
+  virtual ModalResult showModal(Form& form) = 0;
+  // Opens a pop-up menu at a screen point; does not wait for the choice.
+  virtual void popup(PopupMenu& menu, int screenX, int screenY) = 0;
+};
+
+Services& services();
+// Installs a service (tests); nullptr restores the real one. The caller keeps ownership.
+void setServices(Services* s);
+
+// Convenience forms of the calls above.
+ModalResult messageDlg(const std::string& text, MsgType type, MsgButtons buttons);
+void showMessage(const std::string& text);
+
+}  // namespace platform

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+#include "platform/bitmap/Bitmap.h"
+
+namespace platform {
+
+// A bitmap compiled into the program's resources by name ("256color"); a BitmapError when there is none.
+Bitmap loadResourceBitmap(const std::string& name);
+
+}  // namespace platform

@@ -1,0 +1,174 @@
+// The layer's own behaviour that the programs rely on: handler guard, menu and tool-button state,
+// scripted dialogs, file dialog names and filters, grid geometry and selection.
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Menu.h"
+#include "platform/controls/StringGrid.h"
+#include "platform/controls/ToolBar.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/QtServices.h"
+#include "tests/support/ScriptedServices.h"
+
+using namespace platform;
+using testing_support::CallKind;
+using testing_support::ScriptedServices;
+
+TEST(Guard, AnEscapingErrorEndsTheHandlerWithTheDefaultBoxAndTheProgramGoesOn) {
+  ScriptedServices ui;
+  ui.acknowledge();
+  bool after = false;
+  guarded([&] {
+    throw std::runtime_error("'x' is not a valid integer value");
+    after = true;
+  });
+  EXPECT_FALSE(after);
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+  EXPECT_EQ(ui.callsOf(CallKind::Exception)[0].text, "'x' is not a valid integer value");
+}
+
+TEST(Menu, OnlyTheProgramMovesACheckMark) {
+  Form form;
+  MainMenu bar(form);
+  MenuItem top(bar, "&Options");
+  MenuItem grid(top, "&Grid");
+  grid.setChecked(true);
+  int clicks = 0;
+  grid.OnClick = [&] { ++clicks; };
+  grid.action()->trigger();  // what the user's choice does
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(grid.checked());
+  EXPECT_TRUE(grid.action()->isChecked());
+  grid.setEnabled(false);
+  grid.click();
+  EXPECT_EQ(clicks, 1) << "a disabled item does not run";
+}
+
+TEST(ToolBar, ButtonsSitLeftToRightWithFixedGapsAndStayDownOnlyWhenTold) {
+  Form form;
+  form.setClientSize(300, 100);
+  ToolBar bar(form);
+  bar.setButtonSize(39, 38);
+  ToolButton a(bar, "tlb_exit");
+  ToolButton gap(bar, 66);
+  ToolButton b(bar, "tlb_grid");
+  EXPECT_EQ(gap.left(), a.left() + 39);
+  EXPECT_EQ(b.left(), gap.left() + 66);
+  int clicks = 0;
+  b.OnClick = [&] { ++clicks; };
+  static_cast<QToolButton*>(b.widget())->click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_FALSE(b.down());
+  EXPECT_FALSE(static_cast<QToolButton*>(b.widget())->isChecked());
+}
+
+TEST(ScriptedServices, ADialogNobodyScriptedFailsTheTestAndIsCancelled) {
+  EXPECT_NONFATAL_FAILURE(
+      {
+        ScriptedServices ui;
+        EXPECT_EQ(messageDlg("Really?", MsgType::Confirmation, MsgButtons::YesNo), mrCancel);
+      },
+      "unexpected message box");
+}
+
+// The real box: closing it without an answer gives neither Yes nor No.
+TEST(QtServices, ClosingAMessageBoxAnswersCancel) {
+  Application::instance().setTitle("Tessaly");
+  QtServices real;
+  QTimer::singleShot(0, [] {
+    if (QWidget* w = QApplication::activeModalWidget()) w->close();
+  });
+  EXPECT_EQ(real.messageBox("Locate it?", MsgType::Error, MsgButtons::YesNo), mrCancel);
+  QTimer::singleShot(0, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+      box->button(QMessageBox::Yes)->click();
+  });
+  EXPECT_EQ(real.messageBox("Locate it?", MsgType::Error, MsgButtons::YesNo), mrYes);
+}
+
+TEST(FileDialog, TypedNamesGetTheDefaultExtensionButProgramsDoNot) {
+  const struct {
+    const char* path;
+    const char* ext;
+    const char* result;
+  } cases[] = {{"/w/level", "prj", "/w/level.prj"},     {"/w/level.prj", "prj", "/w/level.prj"},
+               {"/w/LEVEL.PRJ", "prj", "/w/LEVEL.PRJ"}, {"/w.d/level", "prj", "/w.d/level.prj"},
+               {"/w/paint", "exe", "/w/paint"},         {"/w/a.b", "", "/w/a.b"}};
+  for (const auto& c : cases) EXPECT_EQ(withDefaultExtension(c.path, c.ext), c.result) << c.path;
+}
+
+TEST(FileDialog, FiltersBecomeQtFiltersAndWindowsOnlyPatternsMatchEverything) {
+  const QStringList f = qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*");
+  ASSERT_EQ(f.size(), 3);
+  EXPECT_EQ(f[0].toStdString(), "Bitmaps (*.bmp) (*.bmp)");
+  EXPECT_EQ(f[1].toStdString(), "Editor Executables [*.exe] (*)");
+  EXPECT_EQ(f[2].toStdString(), "Any File (*)");
+}
+
+class GridTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.setClientSize(400, 400);
+    grid.setBounds(0, 0, 4 + 5 * 33, 4 + 4 * 33);  // border of 2, five by four cells of 32 and a line
+    grid.setScrollBars(false, false);
+    grid.setColCount(10);
+    grid.setRowCount(10);
+    grid.setDefaultColWidth(32);
+    grid.setDefaultRowHeight(32);
+    grid.OnSelectCell = [this](int c, int r, bool&) { selections.push_back({c, r}); };
+  }
+  Form form;
+  StringGrid grid{form};
+  std::vector<std::pair<int, int>> selections;
+};
+
+TEST_F(GridTest, CellRectanglesExcludeLinesAndAreEmptyOutOfView) {
+  const Rect r = grid.cellRect(1, 2);
+  EXPECT_EQ(r.left, 33);
+  EXPECT_EQ(r.top, 66);
+  EXPECT_EQ(r.width(), 32);
+  EXPECT_TRUE(grid.cellRect(7, 0).empty());
+  grid.setGridLineWidth(0);
+  EXPECT_EQ(grid.cellRect(1, 2).left, 32);
+}
+
+TEST_F(GridTest, ScrollingMovesTheCellsAndTheirRectangles) {
+  grid.scrollTo(3, 2);
+  EXPECT_TRUE(grid.cellRect(0, 0).empty());
+  EXPECT_EQ(grid.cellRect(3, 2).left, 0);
+  int c = -1, r = -1;
+  ASSERT_TRUE(grid.mouseToCell(40, 5, c, r));
+  EXPECT_EQ(c, 4);
+  EXPECT_EQ(r, 2);
+}
+
+TEST_F(GridTest, CellTextsSurviveALargerGridAndClearing) {
+  grid.setCell(2, 3, "17");
+  grid.setColCount(20);
+  grid.setRowCount(15);
+  EXPECT_EQ(grid.cell(2, 3), "17");
+  EXPECT_EQ(grid.cell(99, 99), "");
+  grid.clearCells();
+  EXPECT_EQ(grid.cell(2, 3), "");
+}
+
+TEST_F(GridTest, DrawCellRunsForEachVisibleCellAfterTheGridsOwnPainting) {
+  int painted = 0;
+  grid.OnDrawCell = [&](int, int, const Rect& r) {
+    ++painted;
+    grid.canvas().fillRect(r, rgb(255, 0, 0));
+  };
+  grid.repaint();
+  EXPECT_EQ(painted, 5 * 4);
+  EXPECT_EQ(grid.canvas().pixel(33, 33), rgb(255, 0, 0));
+  EXPECT_NE(grid.canvas().pixel(32, 33), rgb(255, 0, 0)) << "the grid line is not part of the cell";
+}

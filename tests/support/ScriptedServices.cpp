@@ -1,0 +1,122 @@
+#include "tests/support/ScriptedServices.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/controls/Form.h"
+
+namespace testing_support {
+
+const char* kindName(CallKind k) {
+  switch (k) {
+    case CallKind::Message: return "message box";
+    case CallKind::Plain: return "plain message";
+    case CallKind::Exception: return "exception box";
+    case CallKind::FileDialog: return "file dialog";
+    case CallKind::Modal: return "modal form";
+    case CallKind::Popup: return "pop-up menu";
+  }
+  return "?";
+}
+
+ScriptedServices::ScriptedServices() { platform::setServices(this); }
+
+ScriptedServices::~ScriptedServices() {
+  platform::setServices(nullptr);
+  EXPECT_TRUE(script_.empty()) << script_.size() << " scripted answer(s) never asked for, the first a "
+                               << kindName(script_.front().kind);
+}
+
+ScriptedServices& ScriptedServices::answerMessage(ModalResult answer) {
+  script_.push_back(Step{CallKind::Message, {}, answer, {}, {}});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::acknowledge() {
+  // Plain and exception boxes both take this answer.
+  script_.push_back(Step{CallKind::Plain, {}, platform::mrOk, {}, {}});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerFile(std::optional<std::string> path) {
+  return answerFile([path](const platform::FileDialogRequest&) { return path; });
+}
+
+ScriptedServices& ScriptedServices::answerFile(
+    std::function<std::optional<std::string>(const platform::FileDialogRequest&)> f) {
+  script_.push_back(Step{CallKind::FileDialog, {}, platform::mrNone, std::move(f), {}});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerModal(std::function<ModalResult(platform::Form&)> f) {
+  script_.push_back(Step{CallKind::Modal, {}, platform::mrNone, {}, std::move(f)});
+  return *this;
+}
+
+std::vector<Call> ScriptedServices::callsOf(CallKind kind) const {
+  std::vector<Call> out;
+  for (const Call& c : calls_)
+    if (c.kind == kind) out.push_back(c);
+  return out;
+}
+
+std::vector<std::string> ScriptedServices::messages() const {
+  std::vector<std::string> out;
+  for (const Call& c : calls_)
+    if (c.kind == CallKind::Message || c.kind == CallKind::Plain || c.kind == CallKind::Exception)
+      out.push_back(c.text);
+  return out;
+}
+
+void ScriptedServices::clear() {
+  script_.clear();
+  calls_.clear();
+}
+
+std::optional<ScriptedServices::Step> ScriptedServices::take(const Call& call) {
+  calls_.push_back(call);
+  const bool boxLike = call.kind == CallKind::Plain || call.kind == CallKind::Exception;
+  if (script_.empty() || !(script_.front().kind == call.kind || (boxLike && script_.front().kind == CallKind::Plain))) {
+    ADD_FAILURE() << "unexpected " << kindName(call.kind) << ": \"" << call.text << "\""
+                  << (script_.empty() ? std::string(" (nothing scripted)")
+                                      : std::string(" (scripted: ") + kindName(script_.front().kind) + ")");
+    return std::nullopt;
+  }
+  Step s = std::move(script_.front());
+  script_.pop_front();
+  return s;
+}
+
+ModalResult ScriptedServices::messageBox(const std::string& text, MsgType type, MsgButtons buttons) {
+  Call c{CallKind::Message, text, type, buttons, {}, 0, 0};
+  auto s = take(c);
+  return s ? s->result : platform::mrCancel;
+}
+
+void ScriptedServices::plainMessage(const std::string& text) { take(Call{CallKind::Plain, text}); }
+
+void ScriptedServices::exceptionBox(const std::string& text) { take(Call{CallKind::Exception, text}); }
+
+std::optional<std::string> ScriptedServices::fileDialog(const platform::FileDialogRequest& request) {
+  Call c{CallKind::FileDialog, request.title};
+  c.file = request;
+  auto s = take(c);
+  if (!s) return std::nullopt;
+  auto chosen = s->file(request);
+  if (chosen) return platform::withDefaultExtension(*chosen, request.defaultExt);
+  return chosen;
+}
+
+ModalResult ScriptedServices::showModal(platform::Form& form) {
+  auto s = take(Call{CallKind::Modal, form.caption()});
+  if (!s) return platform::mrCancel;
+  return s->modal(form);
+}
+
+void ScriptedServices::popup(platform::PopupMenu&, int screenX, int screenY) {
+  Call c{CallKind::Popup};
+  c.x = screenX;
+  c.y = screenY;
+  calls_.push_back(c);
+}
+
+}  // namespace testing_support

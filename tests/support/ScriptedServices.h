@@ -1,0 +1,77 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/Services.h"
+
+namespace testing_support {
+
+using platform::ModalResult;
+using platform::MsgButtons;
+using platform::MsgType;
+
+enum class CallKind { Message, Plain, Exception, FileDialog, Modal, Popup };
+
+const char* kindName(CallKind k);
+
+// One call the program made to the service, as the test sees it afterwards.
+struct Call {
+  CallKind kind;
+  std::string text;  // message text, or the file dialog's title
+  MsgType type = MsgType::Information;
+  MsgButtons buttons = MsgButtons::Ok;
+  platform::FileDialogRequest file;
+  int x = 0, y = 0;  // pop-up point
+};
+
+// Dialog service for tests: each call takes the next scripted answer, which must be of the call's
+// kind. A call nobody scripted fails the test at once and is answered with Cancel, so nothing blocks.
+// Pop-ups are only recorded.
+class ScriptedServices : public platform::Services {
+ public:
+  ScriptedServices();
+  ~ScriptedServices() override;
+
+  // Scripting, in the order the calls will come.
+  ScriptedServices& answerMessage(ModalResult answer);
+  ScriptedServices& acknowledge();  // a plain box or an exception box: OK
+  ScriptedServices& answerFile(std::optional<std::string> path);
+  ScriptedServices& answerFile(std::function<std::optional<std::string>(const platform::FileDialogRequest&)> f);
+  ScriptedServices& answerModal(std::function<ModalResult(platform::Form&)> f);
+
+  const std::vector<Call>& calls() const { return calls_; }
+  // The calls of one kind, in order.
+  std::vector<Call> callsOf(CallKind kind) const;
+  // Texts of the message, plain and exception boxes, in order.
+  std::vector<std::string> messages() const;
+  bool scriptUsedUp() const { return script_.empty(); }
+  void clear();
+
+  ModalResult messageBox(const std::string& text, MsgType type, MsgButtons buttons) override;
+  void plainMessage(const std::string& text) override;
+  void exceptionBox(const std::string& text) override;
+  std::optional<std::string> fileDialog(const platform::FileDialogRequest& request) override;
+  ModalResult showModal(platform::Form& form) override;
+  void popup(platform::PopupMenu& menu, int screenX, int screenY) override;
+
+ private:
+  struct Step {
+    CallKind kind;
+    std::function<void(const Call&)> check;
+    ModalResult result = platform::mrNone;
+    std::function<std::optional<std::string>(const platform::FileDialogRequest&)> file;
+    std::function<ModalResult(platform::Form&)> modal;
+  };
+  // The next step, which must be of this kind; nullopt (and a test failure) when it is not.
+  std::optional<Step> take(const Call& call);
+
+  std::deque<Step> script_;
+  std::vector<Call> calls_;
+};
+
+}  // namespace testing_support

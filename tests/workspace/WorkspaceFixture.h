@@ -1,0 +1,53 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/controls/Application.h"
+#include "platform/system/Settings.h"
+#include "tests/support/ScriptedServices.h"
+#include "workspace/Tlwkmain.h"
+
+namespace fs = std::filesystem;
+
+// A workspace window driven headless, with its settings file in the test's own folder.
+class WorkspaceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto& app = platform::Application::instance();
+    app.setTitle("Tessaly");
+    app.setScreenSize(1024, 768);
+    fs::remove_all(fs::path(confPath()).parent_path());
+  }
+
+  static std::string confPath() { return platform::Settings::fileFor("Halvorn", "tlwkproj"); }
+
+  static void writeConf(const std::string& text) {
+    fs::create_directories(fs::path(confPath()).parent_path());
+    std::ofstream(confPath()) << "[General]\n" << text;
+  }
+
+  static std::string stored(const std::string& name) {
+    const platform::Settings s("Halvorn", "tlwkproj");
+    return s.readString(name, "<missing>");
+  }
+
+  // Creates the window and runs its first activation, as the program entry does.
+  tlwk::TfrmMain& start() {
+    frm = std::make_unique<tlwk::TfrmMain>();
+    frm->show();
+    frm->activate();
+    return *frm;
+  }
+
+  static std::string programFolder() {
+    return fs::path(platform::Application::instance().exeName()).parent_path().string() + "/";
+  }
+
+  testing_support::ScriptedServices ui;
+  std::unique_ptr<tlwk::TfrmMain> frm;
+};

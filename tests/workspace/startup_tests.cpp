@@ -1,0 +1,112 @@
+#include "platform/controls/Application.h"
+#include "tests/workspace/WorkspaceFixture.h"
+
+using platform::mrCancel;
+using platform::mrNo;
+using platform::MsgButtons;
+using platform::MsgType;
+using testing_support::CallKind;
+
+namespace {
+
+void expectEmptyState(const tlwk::TfrmMain& f) {
+  EXPECT_EQ(f.StatusBar.panelText(0), "Grid Size: 0x0");
+  EXPECT_EQ(f.StatusBar.panelText(1), "Num of images: 0");
+  EXPECT_EQ(f.StatusBar.panelText(2), "Project: No file name");
+  EXPECT_FALSE(f.grdImage.visible());
+  EXPECT_FALSE(f.lblWorkSpace.visible());
+  EXPECT_FALSE(f.panAnimate.visible());
+  EXPECT_TRUE(f.mnuOptions_Grid.checked());
+  EXPECT_FALSE(f.mnuOptions_Overwrite.checked());
+  EXPECT_EQ(f.grdImage.gridLineWidth(), 1);
+  EXPECT_EQ(f.framesPerSecond, 5);
+  EXPECT_EQ(f.cellClipboard, -1);
+  EXPECT_TRUE(f.projectName.empty());
+  EXPECT_EQ(f.imagelist1.count(), 0);
+}
+
+const char* const kReopenQuestion =
+    "The last project file in use could not be found, do you wish to locate this file yourself?";
+
+}  // namespace
+
+TEST_F(WorkspaceTest, FirstRunSetsCaptionAndWritesAllFiveSettings) {
+  auto& f = start();
+  EXPECT_TRUE(ui.calls().empty());
+  EXPECT_EQ(f.caption(), "Tessaly Version " + tlwk::buildFileVersion() + "  by Halvorn");
+  expectEmptyState(f);
+  EXPECT_FALSE(f.UseExternalEd.checked());
+  EXPECT_EQ(f.UseExternalEd.caption(), "Use  to Edit Bitmaps");
+  EXPECT_EQ(f.programFolder, programFolder());
+  EXPECT_EQ(f.editorFolder, programFolder());
+  EXPECT_EQ(f.tempFolder, programFolder());
+
+  EXPECT_EQ(stored("Install"), programFolder());
+  EXPECT_EQ(stored("Bmpdir"), programFolder());
+  EXPECT_EQ(stored("Startup"), "nostartup");
+  EXPECT_EQ(stored("Ext Ed"), "0");
+  EXPECT_EQ(stored("Editor"), "");
+}
+
+TEST_F(WorkspaceTest, StoredFoldersAreReplacedByTheProgramFolder) {
+  writeConf("Install=/elsewhere/\nBmpdir=/other/\n");
+  auto& f = start();
+  EXPECT_EQ(f.editorFolder, programFolder());
+  EXPECT_EQ(stored("Bmpdir"), programFolder());
+}
+
+// Whatever is stored and cannot be found is asked about; only "nostartup" itself is no project.
+TEST_F(WorkspaceTest, MissingProjectIsAskedAboutAndAnythingButYesLeavesTheEmptyState) {
+  const struct {
+    const char* startup;
+    platform::ModalResult answer;
+  } cases[] = {{"/no/such/level.prj", mrNo}, {"", mrNo}, {"NoStartup", mrNo}, {"/gone.prj", mrCancel}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.startup);
+    writeConf(std::string("Startup=") + c.startup + "\n");
+    ui.answerMessage(c.answer);
+    auto& f = start();
+    const auto boxes = ui.callsOf(CallKind::Message);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, kReopenQuestion);
+    EXPECT_EQ(boxes[0].type, MsgType::Error);
+    EXPECT_EQ(boxes[0].buttons, MsgButtons::YesNo);
+    expectEmptyState(f);
+    ui.clear();
+  }
+}
+
+TEST_F(WorkspaceTest, StartUpRunsOnTheFirstActivationOnly) {
+  writeConf("Startup=/no/such/level.prj\n");
+  ui.answerMessage(mrNo);
+  auto& f = start();
+  f.activate();
+  f.activate();
+  EXPECT_EQ(ui.callsOf(CallKind::Message).size(), 1u);
+}
+
+TEST_F(WorkspaceTest, ScreensUpTo800PixelsWideMaximiseTheWindow) {
+  const struct {
+    int width;
+    bool maximised;
+  } cases[] = {{640, true}, {800, true}, {801, false}, {1920, false}};
+  for (const auto& c : cases) {
+    platform::Application::instance().setScreenSize(c.width, 600);
+    auto& f = start();
+    EXPECT_EQ(f.maximized(), c.maximised) << c.width;
+  }
+}
+
+TEST_F(WorkspaceTest, ClosingStoresTheProjectToReopen) {
+  const struct {
+    const char* project;
+    const char* startup;
+  } cases[] = {{"", "nostartup"}, {"/work/levels/castle.prj", "/work/levels/castle.prj"}};
+  for (const auto& c : cases) {
+    auto& f = start();
+    f.projectName = c.project;
+    f.mnuFile_Exit.click();
+    EXPECT_FALSE(f.showing());
+    EXPECT_EQ(stored("Startup"), c.startup);
+  }
+}

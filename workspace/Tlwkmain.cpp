@@ -1,0 +1,215 @@
+#include "workspace/Tlwkmain.h"
+
+#include "platform/controls/Application.h"
+#include "platform/system/Files.h"
+#include "platform/system/Paths.h"
+
+namespace tlwk {
+
+using platform::MsgButtons;
+using platform::MsgType;
+
+namespace {
+const platform::Font kHeadingFont{"Arial", 16, true};
+const platform::Color kDesktopColor = platform::clBlack;
+}  // namespace
+
+TfrmMain::TfrmMain() {
+  buildLayout();
+  bindHandlers();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildLayout() {
+  setCaption("Tessaly");
+  setFixedBorder();
+  setClientSize(800, 554);
+  centerOnScreen();
+
+  ToolBar1.setBounds(0, 0, 800, 42);
+  ToolBar1.setButtonSize(39, 38);
+  const struct {
+    platform::ToolButton& button;
+    const char* hint;
+  } hints[] = {{tlbExit, "Quit Vantrel Builder"},
+               {tlbNew, "Clear Workspace"},
+               {tlbOpen, "Open File"},
+               {tlbSave, "Save Current Work"},
+               {tlbSaveAs, "Save File As.."},
+               {tlbClose, "Close Current File"},
+               {tlbImport, "Import File"},
+               {tlbExport, "Export File"},
+               {tlbAnimate, "Show Animation Control"},
+               {tlbGrid, "Show/Hide Grid Lines"},
+               {tlbHelp, "Tessaly Help"}};
+  for (const auto& h : hints) h.button.setHint(h.hint);
+  tlbGrid.setDown(true);
+
+  lblWorkSpace.setFont(kHeadingFont);
+  lblWorkSpace.setBounds(192, 40, lblWorkSpace.width(), lblWorkSpace.height());
+  lblWorkSpace.hide();
+  lblImageList.setFont(kHeadingFont);
+  lblImageList.setBounds(536, 40, lblImageList.width(), lblImageList.height());
+
+  grdImage.setBounds(8, 64, 481, 473);
+  grdImage.setColCount(10);
+  grdImage.setRowCount(10);
+  grdImage.setDefaultColWidth(32);
+  grdImage.setDefaultRowHeight(32);
+  grdImage.hide();
+
+  grdImageList.setBounds(502, 64, 202, 53);
+  grdImageList.setRowCount(1);
+  grdImageList.setColCount(258);
+  grdImageList.setDefaultColWidth(32);
+  grdImageList.setDefaultRowHeight(32);
+  grdImageList.setColor(platform::clBlack);
+  grdImageList.setScrollBars(true, false);
+  grdImageList.setHint("right click here, to add, delete or clear tiles");
+
+  panAnimate.setBounds(504, 248, 169, 281);
+  panAnimate.hide();
+  Panel1.setBounds(0, 0, 0, 0);
+  Panel1.hide();
+
+  StatusBar.addPanel(100);
+  StatusBar.addPanel(110);
+  StatusBar.addPanel(300);
+  StatusBar.setPanelText(0, "Grid Size: 0x0");
+  StatusBar.setPanelText(1, "Num of images: 0");
+  StatusBar.setPanelText(2, "Project: untitled.prj");
+
+  mnuOptions_Grid.setChecked(true);
+  SelectEd.options().filter = "Editor Executables [*.exe]|*.exe|Any File|*.*";
+  SelectEd.options().defaultExt = "exe";
+}
+
+void TfrmMain::bindHandlers() {
+  OnActivate = [this] { FormCreate(); };
+  OnClose = [this](platform::CloseAction& a) { FormClose(a); };
+
+  auto bind = [](auto& control, auto handler) { control.OnClick = handler; };
+  const auto onNew = [this] { mnuFile_NewClick(); };
+  const auto onExit = [this] { mnuFile_ExitClick(); };
+  const auto onGrid = [this] { mnuOptions_GridClick(); };
+  bind(mnuFile_New, onNew);
+  bind(tlbNew, onNew);
+  bind(mnuFile_Exit, onExit);
+  bind(tlbExit, onExit);
+  bind(mnuOptions_Grid, onGrid);
+  bind(tlbGrid, onGrid);
+  bind(mnuOptions_Overwrite, [this] { mnuOptions_OverwriteClick(); });
+  bind(SelectExternalTileEditor1, [this] { SelectExternalTileEditor1Click(); });
+  bind(UseExternalEd, [this] { UseExternalEdClick(); });
+
+  // Commands whose handlers are not in this build yet stay visible but disabled.
+  platform::MenuItem* pendingItems[] = {
+      &mnuFile_Open, &mnuFile_Save,  &mnuFile_SaveAs,  &mnuFile_Close,    &mnuFile_import,
+      &mnuFile_Export, &mnuAnimation_Animate, &mnuTiles_Add, &mnuTiles_Delete, &mnuTiles_Replace,
+      &mnuTiles_Insert, &mnuTiles_Modify, &mnuTiles_Save, &Help2, &About1, &emailHalvorn1,
+      &HalvornontheWeb1, &mnuAdd, &mnuDelete, &mnuReplace, &mnuInsert, &mnuModify, &mnuSave};
+  for (auto* item : pendingItems) item->setEnabled(false);
+  platform::ToolButton* pendingButtons[] = {&tlbOpen, &tlbSave, &tlbSaveAs, &tlbClose,
+                                            &tlbImport, &tlbExport, &tlbAnimate, &tlbHelp};
+  for (auto* button : pendingButtons) button->setEnabled(false);
+}
+
+void TfrmMain::FormCreate() {
+  if (startupDone) return;
+  startupDone = true;
+  platform::Application& app = platform::Application::instance();
+  setCaption(app.title() + " Version " + buildFileVersion() + "  by Halvorn");
+  LoadSettings();
+  programFolder = platform::extractFilePath(app.exeName());
+  editorFolder = programFolder;
+  tempFolder = programFolder;
+  if (app.screenWidth() <= 800) setMaximized(true);
+  SaveSettings();
+
+  if (projectToReopen == "nostartup") {
+    setEmptyStateForStartup();
+  } else if (platform::fileExists(projectToReopen)) {
+    // Reopening a project arrives with the project files; until then the work starts empty.
+    setEmptyStateForStartup();
+  } else if (platform::messageDlg(
+                 "The last project file in use could not be found, do you wish to locate this file yourself?",
+                 MsgType::Error, MsgButtons::YesNo) == platform::mrYes) {
+    // Locating the project arrives with the Open command; until then the work starts empty.
+    setEmptyStateForStartup();
+  } else {
+    setEmptyStateForStartup();
+  }
+}
+
+void TfrmMain::setClearedPanels() {
+  StatusBar.setPanelText(0, "Grid Size: 0x0");
+  StatusBar.setPanelText(1, "Num of images: 0");
+  StatusBar.setPanelText(2, "Project: No file name");
+}
+
+void TfrmMain::setGridLines(bool on) {
+  mnuOptions_Grid.setChecked(on);
+  grdImage.setGridLineWidth(on ? 1 : 0);
+  tlbGrid.setDown(on);
+}
+
+void TfrmMain::setEmptyStateForStartup() {
+  imagelist1.clear();
+  AniImageList.clear();
+  grdImage.hide();
+  lblWorkSpace.hide();
+  mnuOptions_Grid.setChecked(true);
+  mnuOptions_Overwrite.setChecked(false);
+  panAnimate.hide();
+  grdImage.setGridLineWidth(1);
+  framesPerSecond = 5;
+  projectName.clear();
+  setClearedPanels();
+  resumeFlag = true;
+  recordMode = false;
+  playingFlag = false;
+  currentFrame = 0;
+  cellClipboard = -1;
+}
+
+void TfrmMain::ClearWorkspace() {
+  imagelist1.clear();
+  AniImageList.clear();
+  grdImageList.clearCells();
+  grdImage.clearCells();
+  grdImage.hide();
+  lblWorkSpace.hide();
+  projectName.clear();
+  currentFrame = 0;
+  setClearedPanels();
+  cellClipboard = -1;
+  resumeFlag = true;
+  playingFlag = false;
+  recordMode = false;
+  loopFlag = false;
+  mnuOptions_Overwrite.setChecked(false);
+  setGridLines(true);
+}
+
+void TfrmMain::mnuFile_NewClick() { ClearWorkspace(); }
+
+void TfrmMain::mnuOptions_GridClick() {
+  setGridLines(!mnuOptions_Grid.checked());
+  grdImage.repaint();
+}
+
+void TfrmMain::mnuOptions_OverwriteClick() { mnuOptions_Overwrite.setChecked(!mnuOptions_Overwrite.checked()); }
+
+void TfrmMain::mnuFile_ExitClick() { close(); }
+
+void TfrmMain::FormClose(platform::CloseAction&) {
+  projectToReopen = projectName.empty() ? "nostartup" : projectName;
+  SaveSettings();
+  AniImageList.clear();
+  imagelist1.clear();
+}
+
+std::string buildFileVersion() { return TLWK_FILE_VERSION; }
+
+}  // namespace tlwk

@@ -1,0 +1,163 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/bitmap/Bitmap.h"
+#include "platform/bitmap/ImageList.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Menu.h"
+#include "platform/controls/StatusBar.h"
+#include "platform/controls/StringGrid.h"
+#include "platform/controls/ToolBar.h"
+#include "platform/controls/Widgets.h"
+#include "platform/dialogs/FileDialog.h"
+
+namespace tlwk {
+
+// The workspace's main window: the tile list, the work space, the animation panel and every command.
+class TfrmMain : public platform::Form {
+ public:
+  TfrmMain();
+  ~TfrmMain() override;
+
+  // Window state (the model of the window).
+  std::string programFolder;     // ends in "/"; settings value "Install"
+  std::string editorFolder;      // ends in "/"; settings value "Bmpdir"
+  std::string tempFolder;        // folder of the temporary tile file
+  std::string projectToReopen;   // settings value "Startup", or "nostartup"
+  std::string externalEditor;    // settings value "Editor"
+  std::string editorPath;        // the program Modify starts
+  std::string projectName;       // full path of the current project file; empty for untitled work
+  int selectedTileCol = 0, selectedTileRow = 0;
+  int selectedCellCol = 0, selectedCellRow = 0;
+  int clickX = 0, clickY = 0;
+  std::int32_t cellClipboard = -1;  // -1: empty
+  std::int32_t framesPerSecond = 5;
+  std::int32_t currentFrame = 0;
+  bool resumeFlag = false;
+  bool playingFlag = false;
+  bool loopFlag = false;
+  bool recordMode = false;
+  bool accepted = false;
+  platform::Bitmap importedBitmap;
+  int importedWidth = 0, importedHeight = 0;
+  bool startupDone = false;
+
+  // Components.
+  platform::ImageList imagelist1{32, 32};
+  platform::ImageList AniImageList{32, 32};
+
+  platform::MainMenu mnuMain{*this};
+  platform::MenuItem mnuFile{mnuMain, "&File"};
+  platform::MenuItem mnuFile_New{mnuFile, "&New Project"};
+  platform::MenuItem mnuFile_Open{mnuFile, "&Open Project"};
+  platform::MenuItem mnuFile_Save{mnuFile, "&Save Project"};
+  platform::MenuItem mnuFile_SaveAs{mnuFile, "Save Project &As"};
+  platform::MenuItem mnuFile_Close{mnuFile, "&Close Project"};
+  platform::MenuItem mnuFile_Sep1{mnuFile, "-"};
+  platform::MenuItem mnuFile_import{mnuFile, "&Import bitmap to be tiled"};
+  platform::MenuItem mnuFile_Export{mnuFile, "&Export a tiled bitmap"};
+  platform::MenuItem mnuFile_Sep2{mnuFile, "-"};
+  platform::MenuItem mnuFile_Exit{mnuFile, "E&xit"};
+  platform::MenuItem mnuAnimation{mnuMain, "&Animation"};
+  platform::MenuItem mnuAnimation_Animate{mnuAnimation, "Animat&e"};
+  platform::MenuItem mnuOptions{mnuMain, "&Options"};
+  platform::MenuItem mnuOptions_Grid{mnuOptions, "&Grid"};
+  platform::MenuItem mnuOptions_Overwrite{mnuOptions, "&Overwrite"};
+  platform::MenuItem SelectExternalTileEditor1{mnuOptions, "Select External Tile Editor"};
+  platform::MenuItem UseExternalEd{mnuOptions, ""};
+  platform::MenuItem mnuTile{mnuMain, "&Tiles"};
+  platform::MenuItem mnuTiles_Add{mnuTile, "Add an image to end of list"};
+  platform::MenuItem mnuTiles_Delete{mnuTile, "Delete selected image from list"};
+  platform::MenuItem mnuTiles_Replace{mnuTile, "Replace selected image in list"};
+  platform::MenuItem mnuTiles_Insert{mnuTile, "Insert an image in list"};
+  platform::MenuItem mnuTiles_Modify{mnuTile, "Modify selected tile"};
+  platform::MenuItem mnuTiles_Save{mnuTile, "Save tile as bitmap"};
+  platform::MenuItem Help1{mnuMain, "&Help"};
+  platform::MenuItem Help2{Help1, "&Help"};
+  platform::MenuItem About1{Help1, "&About"};
+  platform::MenuItem N2{Help1, "-"};
+  platform::MenuItem emailHalvorn1{Help1, "e-mail Halvorn"};
+  platform::MenuItem HalvornontheWeb1{Help1, "Halvorn on the Web"};
+
+  platform::PopupMenu imagepopup;
+  platform::MenuItem mnuAdd{imagepopup, "Add an image to end of list"};
+  platform::MenuItem mnuDelete{imagepopup, "Delete selected image from list"};
+  platform::MenuItem mnuReplace{imagepopup, "Replace selected image in list"};
+  platform::MenuItem mnuInsert{imagepopup, "Insert an image in list"};
+  platform::MenuItem mnuModify{imagepopup, "Modify selected tile"};
+  platform::MenuItem mnuSave{imagepopup, "Save tile as bitmap"};
+
+  platform::PopupMenu popMain;
+  platform::MenuItem popMain_Cut{popMain, "Cut"};
+  platform::MenuItem popMain_Copy{popMain, "Copy"};
+  platform::MenuItem popMain_Paste{popMain, "Paste"};
+  platform::MenuItem popMain_Blank{popMain, "Delete"};
+
+  platform::ToolBar ToolBar1{*this};
+  platform::ToolButton tlbExit{ToolBar1, "tlb_exit"};
+  platform::ToolButton ToolButton16{ToolBar1, 66};
+  platform::ToolButton tlbNew{ToolBar1, "tlb_new"};
+  platform::ToolButton tlbOpen{ToolBar1, "tlb_open"};
+  platform::ToolButton tlbSave{ToolBar1, "tlb_save"};
+  platform::ToolButton tlbSaveAs{ToolBar1, "tlb_saveas"};
+  platform::ToolButton tlbClose{ToolBar1, "tlb_close"};
+  platform::ToolButton ToolButton6{ToolBar1, 68};
+  platform::ToolButton tlbImport{ToolBar1, "tlb_import"};
+  platform::ToolButton ToolButton8{ToolBar1, 8};
+  platform::ToolButton tlbExport{ToolBar1, "tlb_export"};
+  platform::ToolButton ToolButton10{ToolBar1, 51};
+  platform::ToolButton tlbAnimate{ToolBar1, "tlb_animate"};
+  platform::ToolButton ToolButton14{ToolBar1, 60};
+  platform::ToolButton tlbGrid{ToolBar1, "tlb_grid"};
+  platform::ToolButton ToolButton12{ToolBar1, 96};
+  platform::ToolButton tlbHelp{ToolBar1, "tlb_help"};
+
+  platform::Label lblWorkSpace{*this, "Work Space"};
+  platform::Label lblImageList{*this, "Available Tiles List"};
+  platform::StringGrid grdImage{*this};
+  platform::StringGrid grdImageList{*this};
+  platform::Panel panAnimate{*this};
+  platform::Panel Panel1{*this};
+  platform::StatusBar StatusBar{*this, 24};
+
+  platform::FileDialog SelectEd{platform::FileDialogKind::Open};
+
+  // Activation and close.
+  void FormCreate();
+  void FormClose(platform::CloseAction& action);
+
+  // Commands.
+  void mnuFile_NewClick();
+  void mnuFile_ExitClick();
+  void mnuOptions_GridClick();
+  void mnuOptions_OverwriteClick();
+  void SelectExternalTileEditor1Click();
+  void UseExternalEdClick();
+
+  // Settings.
+  void LoadSettings();
+  void SaveSettings();
+
+  void ClearWorkspace();
+
+ private:
+  void buildLayout();
+  void bindHandlers();
+  void setEmptyStateForStartup();
+  void setClearedPanels();
+  void setGridLines(bool on);
+  void updateUseExternalEdCaption();
+};
+
+// "path" ending in the folder separator: unchanged when it already ends in one, else with one appended.
+std::string EnsureTrailingBackslash(const std::string& path);
+
+// Caption of the menu item that switches the external editor on, for the editor at path.
+std::string useExternalEdCaption(const std::string& editorPath);
+
+// The workspace program's file version as the build knows it.
+std::string buildFileVersion();
+
+}  // namespace tlwk

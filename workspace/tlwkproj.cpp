@@ -1,0 +1,10 @@
+#include "platform/controls/Application.h"
+#include "workspace/Tlwkmain.h"
+
+int main(int argc, char** argv) {
+  platform::Application app(argc, argv);
+  app.setTitle("Tessaly");
+  tlwk::TfrmMain frmMain;
+  app.run(frmMain);
+  return 0;
+}
