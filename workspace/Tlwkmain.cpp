@@ -11,7 +11,6 @@ using platform::MsgType;
 
 namespace {
 const platform::Font kHeadingFont{"Arial", 16, true};
-const platform::Color kDesktopColor = platform::clBlack;
 }  // namespace
 
 TfrmMain::TfrmMain() {
@@ -81,6 +80,11 @@ void TfrmMain::buildLayout() {
   StatusBar.setPanelText(2, "Project: untitled.prj");
 
   mnuOptions_Grid.setChecked(true);
+  cdlOpenPict.options().title = "Open Bitmap File";
+  cdlOpenPict.options().filter = "Bitmaps (*.bmp)|*.bmp";
+  cdlOpenPict.options().defaultExt = "bmp";
+  cdlOpenPict.options().fileMustExist = true;
+  cdlOpenPict.options().pathMustExist = true;
   SelectEd.options().filter = "Editor Executables [*.exe]|*.exe|Any File|*.*";
   SelectEd.options().defaultExt = "exe";
 }
@@ -102,16 +106,44 @@ void TfrmMain::bindHandlers() {
   bind(mnuOptions_Overwrite, [this] { mnuOptions_OverwriteClick(); });
   bind(SelectExternalTileEditor1, [this] { SelectExternalTileEditor1Click(); });
   bind(UseExternalEd, [this] { UseExternalEdClick(); });
+  bind(mnuFile_import, [this] { mnuFile_importClick(); });
+  bind(tlbImport, [this] { mnuFile_importClick(); });
+  const struct {
+    platform::MenuItem& pop;
+    platform::MenuItem& menu;
+    void (TfrmMain::*handler)();
+  } tiles[] = {{mnuAdd, mnuTiles_Add, &TfrmMain::mnuAddClick},
+               {mnuDelete, mnuTiles_Delete, &TfrmMain::mnuDeleteClick},
+               {mnuReplace, mnuTiles_Replace, &TfrmMain::mnuReplaceClick},
+               {mnuInsert, mnuTiles_Insert, &TfrmMain::mnuInsertClick}};
+  for (const auto& t : tiles) {
+    const auto handler = t.handler;
+    t.pop.OnClick = t.menu.OnClick = [this, handler] { (this->*handler)(); };
+  }
+  bind(popMain_Cut, [this] { popMain_CutClick(); });
+  bind(popMain_Copy, [this] { popMain_CopyClick(); });
+  bind(popMain_Paste, [this] { popMain_PasteClick(); });
+  bind(popMain_Blank, [this] { popMain_BlankClick(); });
+
+  grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdImageListDrawCell(c, r, rect); };
+  grdImageList.OnSelectCell = [this](int c, int r, bool&) { grdImageListSelectCell(c, r); };
+  grdImageList.OnMouseDown = [this](platform::MouseButton b, platform::ShiftState, int x, int y) {
+    grdImageListMouseDown(b, x, y);
+  };
+  grdImage.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdImageDrawCell(c, r, rect); };
+  grdImage.OnSelectCell = [this](int c, int r, bool&) { grdImageSelectCell(c, r); };
+  grdImage.OnMouseDown = [this](platform::MouseButton b, platform::ShiftState, int x, int y) {
+    grdImageMouseDown(b, x, y);
+  };
 
   // Commands whose handlers are not in this build yet stay visible but disabled.
   platform::MenuItem* pendingItems[] = {
-      &mnuFile_Open, &mnuFile_Save,  &mnuFile_SaveAs,  &mnuFile_Close,    &mnuFile_import,
-      &mnuFile_Export, &mnuAnimation_Animate, &mnuTiles_Add, &mnuTiles_Delete, &mnuTiles_Replace,
-      &mnuTiles_Insert, &mnuTiles_Modify, &mnuTiles_Save, &Help2, &About1, &emailHalvorn1,
-      &HalvornontheWeb1, &mnuAdd, &mnuDelete, &mnuReplace, &mnuInsert, &mnuModify, &mnuSave};
+      &mnuFile_Open,    &mnuFile_Save,  &mnuFile_SaveAs, &mnuFile_Close, &mnuFile_Export,
+      &mnuAnimation_Animate, &mnuTiles_Modify, &mnuTiles_Save, &Help2,      &About1,
+      &emailHalvorn1,   &HalvornontheWeb1, &mnuModify,   &mnuSave};
   for (auto* item : pendingItems) item->setEnabled(false);
   platform::ToolButton* pendingButtons[] = {&tlbOpen, &tlbSave, &tlbSaveAs, &tlbClose,
-                                            &tlbImport, &tlbExport, &tlbAnimate, &tlbHelp};
+                                            &tlbExport, &tlbAnimate, &tlbHelp};
   for (auto* button : pendingButtons) button->setEnabled(false);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/bitmap/Bitmap.h"
@@ -14,6 +15,8 @@
 #include "platform/dialogs/FileDialog.h"
 
 namespace tlwk {
+
+class TfrmImport;
 
 // The workspace's main window: the tile list, the work space, the animation panel and every command.
 class TfrmMain : public platform::Form {
@@ -123,6 +126,10 @@ class TfrmMain : public platform::Form {
   platform::StatusBar StatusBar{*this, 24};
 
   platform::FileDialog SelectEd{platform::FileDialogKind::Open};
+  platform::FileDialog cdlOpenPict{platform::FileDialogKind::Open};
+
+  // The import-parameters dialog; the program entry creates it after this window.
+  TfrmImport* frmImport = nullptr;
 
   // Activation and close.
   void FormCreate();
@@ -135,6 +142,27 @@ class TfrmMain : public platform::Form {
   void mnuOptions_OverwriteClick();
   void SelectExternalTileEditor1Click();
   void UseExternalEdClick();
+
+  // Tile list.
+  void grdImageListDrawCell(int col, int row, const platform::Rect& rect);
+  void grdImageListSelectCell(int col, int row);
+  void grdImageListMouseDown(platform::MouseButton button, int x, int y);
+  void mnuAddClick();
+  void mnuDeleteClick();
+  void mnuReplaceClick();
+  void mnuInsertClick();
+
+  // Work space.
+  void grdImageDrawCell(int col, int row, const platform::Rect& rect);
+  void grdImageSelectCell(int col, int row);
+  void grdImageMouseDown(platform::MouseButton button, int x, int y);
+  void popMain_CutClick();
+  void popMain_CopyClick();
+  void popMain_PasteClick();
+  void popMain_BlankClick();
+
+  // Import.
+  void mnuFile_importClick();
 
   // Settings.
   void LoadSettings();
@@ -149,6 +177,15 @@ class TfrmMain : public platform::Form {
   void setClearedPanels();
   void setGridLines(bool on);
   void updateUseExternalEdCaption();
+  // The selected tile as an index of the tile list.
+  std::int32_t selectedTile() const { return selectedTileRow * 258 + selectedTileCol; }
+  // The dialog loop of Add, Replace and Insert: the accepted bitmap, or nothing on Cancel.
+  std::optional<platform::Bitmap> bitmapIntake();
+  void setTileSize(int width, int height);
+  void showGridPanels();
+  void renumberCells(std::string (*rule)(const std::string&, std::int32_t), std::int32_t k);
+  // The cell under the click position; false outside every cell.
+  bool clickedCell(int& col, int& row) const;
 };
 
 // "path" ending in the folder separator: unchanged when it already ends in one, else with one appended.

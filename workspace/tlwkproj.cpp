@@ -1,10 +1,13 @@
 #include "platform/controls/Application.h"
+#include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
 
 int main(int argc, char** argv) {
   platform::Application app(argc, argv);
   app.setTitle("Tessaly");
   tlwk::TfrmMain frmMain;
+  tlwk::TfrmImport frmImport(frmMain);
+  frmMain.frmImport = &frmImport;
   app.run(frmMain);
   return 0;
 }

@@ -48,6 +48,10 @@ class Control {
   void setAlign(Align align);
   Align align() const { return align_; }
 
+  // Where the client area starts inside the control (a grid's border).
+  virtual int clientLeft() const { return 0; }
+  virtual int clientTop() const { return 0; }
+
   Container* parent() const { return parent_; }
   QWidget* widget() const { return widget_; }
 

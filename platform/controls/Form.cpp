@@ -92,6 +92,14 @@ void Form::setFixedBorder() {
   setClientSize(w->clientW, w->clientH);
 }
 
+void Form::setDialogBorder() {
+  fixedBorder_ = true;
+  widget_->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint);
+  auto* w = fw(widget_);
+  setClientSize(w->clientW, w->clientH);
+}
+
 void Form::centerOnScreen() {
   const Application& app = Application::instance();
   const int x = (app.screenWidth() - widget_->frameGeometry().width()) / 2;

@@ -26,6 +26,8 @@ class Form : public Container {
   void setClientSize(int width, int height);
   // Fixed single border with system menu and minimise box only.
   void setFixedBorder();
+  // Dialog border: fixed size, close box only.
+  void setDialogBorder();
   void centerOnScreen();
   void setMaximized(bool maximized);
   bool maximized() const { return maximized_; }

@@ -124,6 +124,9 @@ StringGrid::StringGrid(Container& parent)
   updateScrollBars();
 }
 
+int StringGrid::clientLeft() const { return kBorder; }
+int StringGrid::clientTop() const { return kBorder; }
+
 void StringGrid::boundsChanged() {
   grid_->placeBars();
   resizeSurface();
@@ -200,9 +203,7 @@ const std::string& StringGrid::cell(int col, int row) const {
 
 void StringGrid::setCell(int col, int row, const std::string& text) {
   if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
-  std::string& c = cells_[static_cast<std::size_t>(row) * cols_ + col];
-  if (c == text) return;
-  c = text;
+  cells_[static_cast<std::size_t>(row) * cols_ + col] = text;
   repaintCell(col, row);
 }
 
@@ -301,7 +302,7 @@ void StringGrid::paintCellBase(int col, int row) {
     const QColor ink = (redOf(color_) + greenOf(color_) + blueOf(color_)) < 384 ? Qt::white : Qt::black;
     p.setPen(ink);
     p.setClipRect(r.left, r.top, r.width(), r.height());
-    p.drawText(QRect(r.left + 2, r.top, r.width() - 2, r.height()), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(r.left + 2, r.top + 2, r.width() - 2, r.height() - 2), Qt::AlignLeft | Qt::AlignTop,
                qs(text));
   }
 }

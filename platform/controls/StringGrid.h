@@ -41,7 +41,7 @@ class StringGrid : public Control {
   void setScrollBars(bool horizontal, bool vertical);
 
   const std::string& cell(int col, int row) const;
-  // Changing a text repaints that cell.
+  // Setting a text repaints that cell.
   void setCell(int col, int row, const std::string& text);
   void clearCells();
 
@@ -60,6 +60,9 @@ class StringGrid : public Control {
   Rect cellRect(int col, int row) const;
   // Cell under a point of the grid's client area; false when there is none.
   bool mouseToCell(int x, int y, int& col, int& row) const;
+
+  int clientLeft() const override;
+  int clientTop() const override;
 
   Bitmap& canvas() { return surface_; }
   // Full repaint: background, lines, texts, then OnDrawCell for each visible cell.

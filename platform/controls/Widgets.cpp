@@ -2,7 +2,16 @@
 
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
+#include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
+#include <stdexcept>
+
+#include "platform/controls/Application.h"
+#include "platform/controls/Form.h"
 
 #include "platform/controls/QtSupport.h"
 
@@ -43,5 +52,114 @@ void Label::fit() {
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
   if (raisedBevel) static_cast<QFrame*>(widget_)->setFrameStyle(QFrame::Panel | QFrame::Raised);
 }
+
+}  // namespace platform
+
+namespace platform {
+
+namespace {
+
+class PictureWidget : public QWidget {
+ public:
+  explicit PictureWidget(Image* image) : image_(image) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const Bitmap& b = image_->picture();
+    if (b.empty()) return;
+    const QImage img = toQImage(b);
+    if (image_->stretch()) {
+      p.drawImage(rect(), img);
+    } else {
+      p.drawImage(0, 0, img);
+    }
+  }
+
+ private:
+  Image* image_;
+};
+
+}  // namespace
+
+ScrollBar::ScrollBar(Container& parent) : Control(&parent, new QScrollBar(Qt::Horizontal)) {
+  auto* bar = static_cast<QScrollBar*>(widget_);
+  bar->setRange(min_, max_);
+  bar->setPageStep(1);
+  bar->setSingleStep(1);
+  QObject::connect(bar, &QScrollBar::valueChanged, [this](int v) { guarded([&] { setPosition(v); }); });
+}
+
+void ScrollBar::setMin(int value) { apply(value, max_, position_); }
+void ScrollBar::setMax(int value) { apply(min_, value, position_); }
+void ScrollBar::setPosition(int value) { apply(min_, max_, value); }
+
+void ScrollBar::apply(int min, int max, int position) {
+  if (max < min) throw std::runtime_error("Scrollbar property out of range");
+  position = std::clamp(position, min, max);
+  const bool moved = position != position_;
+  min_ = min;
+  max_ = max;
+  position_ = position;
+  {
+    auto* bar = static_cast<QScrollBar*>(widget_);
+    const QSignalBlocker block(bar);
+    bar->setRange(min_, max_);
+    bar->setValue(position_);
+  }
+  if (moved && OnChange) OnChange();
+}
+
+Edit::Edit(Container& parent) : Control(&parent, new QLineEdit()) {}
+
+void Edit::setText(const std::string& text) {
+  text_ = text;
+  static_cast<QLineEdit*>(widget_)->setText(qs(text));
+}
+
+void Edit::setReadOnly(bool readOnly) { static_cast<QLineEdit*>(widget_)->setReadOnly(readOnly); }
+
+Button::Button(Container& parent, const std::string& caption) : Control(&parent, new QPushButton(qs(caption))) {
+  QObject::connect(static_cast<QPushButton*>(widget_), &QPushButton::clicked, [this] { click(); });
+}
+
+void Button::setDefault(bool isDefault) {
+  auto* b = static_cast<QPushButton*>(widget_);
+  b->setDefault(isDefault);
+  b->setAutoDefault(isDefault);
+}
+
+void Button::click() {
+  if (!enabled()) return;
+  if (OnClick) guarded(OnClick);
+  if (modalResult_ != mrNone) {
+    for (Container* c = parent(); c; c = c->parent()) {
+      if (auto* form = dynamic_cast<Form*>(c)) {
+        form->setModalResult(modalResult_);
+        break;
+      }
+    }
+  }
+}
+
+Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) {}
+
+void Image::setPicture(const Bitmap& picture) {
+  picture_ = picture;
+  if (autoSize_) setBounds(left(), top(), picture_.width(), picture_.height());
+  repaint();
+}
+
+void Image::setStretch(bool stretch) {
+  stretch_ = stretch;
+  repaint();
+}
+
+void Image::setAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  if (autoSize_ && !picture_.empty()) setBounds(left(), top(), picture_.width(), picture_.height());
+}
+
+void Image::repaint() { widget_->update(); }
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "platform/bitmap/Bitmap.h"
 #include "platform/bitmap/Color.h"
 #include "platform/controls/Control.h"
+#include "platform/dialogs/Services.h"
 
 namespace platform {
 
@@ -31,6 +34,72 @@ class Label : public Control {
 class Panel : public Container {
  public:
   explicit Panel(Container& parent, bool raisedBevel = true);
+};
+
+}  // namespace platform
+
+namespace platform {
+
+// A horizontal scroll bar. The position stays within the range; every change of position, by the user
+// or by the program, also while hidden, runs OnChange once.
+class ScrollBar : public Control {
+ public:
+  explicit ScrollBar(Container& parent);
+  // A maximum below the minimum is refused with "Scrollbar property out of range".
+  void setMin(int value);
+  void setMax(int value);
+  void setPosition(int value);
+  int min() const { return min_; }
+  int max() const { return max_; }
+  int position() const { return position_; }
+  std::function<void()> OnChange;
+
+ private:
+  void apply(int min, int max, int position);
+  int min_ = 0, max_ = 100, position_ = 0;
+};
+
+class Edit : public Control {
+ public:
+  explicit Edit(Container& parent);
+  void setText(const std::string& text);
+  const std::string& text() const { return text_; }
+  void setReadOnly(bool readOnly);
+
+ private:
+  std::string text_;
+};
+
+// A push button; one with a modal result ends its form's modal showing with that result.
+class Button : public Control {
+ public:
+  Button(Container& parent, const std::string& caption);
+  void setModalResult(ModalResult result) { modalResult_ = result; }
+  void setDefault(bool isDefault);
+  void click();
+  std::function<void()> OnClick;
+
+ private:
+  ModalResult modalResult_ = mrNone;
+};
+
+// Shows a picture: stretched to the control, or 1:1 from the top-left corner; it may size itself to it.
+class Image : public Control {
+ public:
+  explicit Image(Container& parent);
+  // The control keeps its own copy.
+  void setPicture(const Bitmap& picture);
+  const Bitmap& picture() const { return picture_; }
+  Bitmap& picture() { return picture_; }
+  void setStretch(bool stretch);
+  bool stretch() const { return stretch_; }
+  void setAutoSize(bool autoSize);
+  void repaint() override;
+
+ private:
+  Bitmap picture_;
+  bool stretch_ = false;
+  bool autoSize_ = false;
 };
 
 }  // namespace platform

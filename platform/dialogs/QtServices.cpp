@@ -56,7 +56,10 @@ ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgBut
                {QMessageBox::Information, "Information"},
                {QMessageBox::Question, "Confirm"}};
   const auto& kind = kinds[static_cast<int>(type)];
-  QMessageBox box(kind.icon, kind.title, qs(text), QMessageBox::NoButton, activeWindow());
+  // A lone carriage return breaks the line, as it does in a Windows box.
+  QString shown = qs(text);
+  shown.replace("\r\n", "\n").replace('\r', '\n');
+  QMessageBox box(kind.icon, kind.title, shown, QMessageBox::NoButton, activeWindow());
   QAbstractButton* ok = nullptr;
   QAbstractButton* yes = nullptr;
   QAbstractButton* no = nullptr;

@@ -109,6 +109,8 @@ std::optional<std::string> ScriptedServices::fileDialog(const platform::FileDial
 ModalResult ScriptedServices::showModal(platform::Form& form) {
   auto s = take(Call{CallKind::Modal, form.caption()});
   if (!s) return platform::mrCancel;
+  // Showing a form activates it, as the real service does.
+  form.activate();
   return s->modal(form);
 }
 

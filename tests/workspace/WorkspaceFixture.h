@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
 #include "platform/system/Settings.h"
 #include "tests/support/ScriptedServices.h"
+#include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
 
 namespace fs = std::filesystem;
@@ -38,7 +40,10 @@ class WorkspaceTest : public ::testing::Test {
 
   // Creates the window and runs its first activation, as the program entry does.
   tlwk::TfrmMain& start() {
+    imp.reset();
     frm = std::make_unique<tlwk::TfrmMain>();
+    imp = std::make_unique<tlwk::TfrmImport>(*frm);
+    frm->frmImport = imp.get();
     frm->show();
     frm->activate();
     return *frm;
@@ -48,6 +53,31 @@ class WorkspaceTest : public ::testing::Test {
     return fs::path(platform::Application::instance().exeName()).parent_path().string() + "/";
   }
 
+  // A folder of the test's own for the files it makes.
+  static std::string scratch() {
+    const std::string dir = std::string(std::getenv("TESSALY_TEST_HOME")) + "/files/";
+    fs::create_directories(dir);
+    return dir;
+  }
+
+  // Writes a bitmap file whose pixel (x, y) has colour paint(x, y), nearest in the format.
+  template <class Paint>
+  static std::string bitmapFile(const std::string& name, int w, int h, platform::PixelFormat format,
+                                Paint paint) {
+    platform::Bitmap b(w, h, format);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) b.setPixel(x, y, paint(x, y));
+    const std::string path = scratch() + name;
+    platform::saveBmpFile(path, b);
+    return path;
+  }
+  static std::string bitmapFile(const std::string& name, int w, int h,
+                                platform::PixelFormat format = platform::PixelFormat::pf8bit,
+                                platform::Color c = platform::rgb(255, 0, 0)) {
+    return bitmapFile(name, w, h, format, [c](int, int) { return c; });
+  }
+
   testing_support::ScriptedServices ui;
   std::unique_ptr<tlwk::TfrmMain> frm;
+  std::unique_ptr<tlwk::TfrmImport> imp;
 };

@@ -1,0 +1,67 @@
+#include "platform/controls/Input.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+namespace platform {
+
+namespace {
+
+Qt::MouseButton qtButton(MouseButton b) {
+  switch (b) {
+    case MouseButton::Left: return Qt::LeftButton;
+    case MouseButton::Right: return Qt::RightButton;
+    case MouseButton::Middle: return Qt::MiddleButton;
+  }
+  return Qt::NoButton;
+}
+
+void send(Control& control, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, int x, int y,
+          Qt::KeyboardModifiers mods = Qt::NoModifier) {
+  QWidget* w = control.widget();
+  const QPointF local(x + control.clientLeft(), y + control.clientTop());
+  QMouseEvent e(type, local, w->mapToGlobal(local), button, held, mods);
+  QApplication::sendEvent(w, &e);
+}
+
+}  // namespace
+
+void pressMouse(Control& control, MouseButton button, int x, int y, bool shift) {
+  send(control, QEvent::MouseButtonPress, qtButton(button), qtButton(button), x, y,
+       shift ? Qt::ShiftModifier : Qt::NoModifier);
+}
+
+void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld) {
+  Qt::MouseButtons held;
+  if (leftHeld) held |= Qt::LeftButton;
+  if (rightHeld) held |= Qt::RightButton;
+  send(control, QEvent::MouseMove, Qt::NoButton, held, x, y);
+}
+
+void releaseMouse(Control& control, MouseButton button, int x, int y) {
+  send(control, QEvent::MouseButtonRelease, qtButton(button), Qt::NoButton, x, y);
+}
+
+void doubleClickMouse(Control& control, MouseButton button, int x, int y) {
+  send(control, QEvent::MouseButtonDblClick, qtButton(button), qtButton(button), x, y);
+}
+
+void turnWheel(Control& control, int notches) {
+  QWidget* w = control.widget();
+  const QPointF local(control.clientLeft() + 1, control.clientTop() + 1);
+  QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, notches * 120), Qt::NoButton, Qt::NoModifier,
+                Qt::NoScrollPhase, false);
+  QApplication::sendEvent(w, &e);
+}
+
+void pressKey(Control& control, Key key) {
+  static const int keys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,       Qt::Key_Down,   Qt::Key_Home,
+                             Qt::Key_End,  Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Return, Qt::Key_Escape};
+  QKeyEvent e(QEvent::KeyPress, keys[static_cast<int>(key)], Qt::NoModifier);
+  QApplication::sendEvent(control.widget(), &e);
+}
+
+}  // namespace platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/controls/Control.h"
+#include "platform/controls/StringGrid.h"
+
+namespace platform {
+
+// User input delivered to a control through the platform's real event path, as a person's mouse and
+// keyboard would: used by tests and by nothing else. Points are in the control's client coordinates.
+void pressMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
+void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = false);
+void releaseMouse(Control& control, MouseButton button, int x, int y);
+void doubleClickMouse(Control& control, MouseButton button, int x, int y);
+void turnWheel(Control& control, int notches);
+
+enum class Key { Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Escape };
+void pressKey(Control& control, Key key);
+
+}  // namespace platform
