@@ -27,10 +27,9 @@ TfrmImport::TfrmImport(TfrmMain& main) : main_(main) {
                 {lblTileHeight, 8, 96, 145, 17},   {lblTilesAcross, 8, 128, 145, 17},
                 {lblTilesDown, 8, 160, 145, 17},   {lblPreview, 384, 32, 209, 25},
                 {lblTileView, 8, 192, 105, 25}};
-  for (const auto& l : labels) {
-    l.label.setAutoSize(false);
-    l.label.setBounds(l.left, l.top, l.width, l.height);
-  }
+  for (const auto& l : labels) l.label.setBounds(l.left, l.top, l.width, l.height);
+  for (platform::Label* fixed : {&lblFilename, &lblImportX, &lblImportY}) fixed->setAutoSize(false);
+  lblPreview.setAutoSize(false);
   lblPreview.setFont(kHeadingFont);
   lblPreview.setAlignment(platform::TextAlign::Center);
   lblTileView.setFont(kHeadingFont);

@@ -76,7 +76,7 @@ class Bitmap {
 
   // Fills r (clipped) with the nearest colour to c.
   void fillRect(const Rect& r, Color c);
-  // Draws src unscaled with its top-left corner at (x, y), colour by colour.
+  // Draws src unscaled with its top-left corner at (x, y), colour by colour (exactly as copyRect does).
   void draw(int x, int y, const Bitmap& src);
   // Copies srcRect of src into dstRect of this bitmap, stretching (nearest neighbour) when the sizes
   // differ. Copies of the same size between bitmaps of one format (and, for indexed formats, one colour

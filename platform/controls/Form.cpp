@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QWidget>
@@ -10,6 +11,7 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/QtSupport.h"
+#include "platform/controls/Widgets.h"
 
 namespace platform {
 
@@ -37,6 +39,13 @@ class FormWidget : public QWidget {
     QWidget::resizeEvent(e);
     layoutClient();
     form_->realign();
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && form_->defaultButton_) {
+      form_->defaultButton_->click();
+      return;
+    }
+    QWidget::keyPressEvent(e);
   }
   void closeEvent(QCloseEvent* e) override {
     e->ignore();
@@ -130,7 +139,6 @@ void Form::attachMenu(MainMenu& menu) {
 
 void Form::show() {
   setVisible(true);
-  widget_->raise();
   widget_->activateWindow();
 }
 

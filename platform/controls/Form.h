@@ -11,6 +11,7 @@ namespace platform {
 
 enum class CloseAction { None, Hide, Free, Minimize };
 
+class Button;
 class FormWidget;
 class MainMenu;
 
@@ -51,6 +52,8 @@ class Form : public Container {
   QWidget* clientWidget() const override;
   QWidget* window() const;
   void attachMenu(MainMenu& menu);
+  // The button that Enter presses.
+  void setDefaultButton(Button* button) { defaultButton_ = button; }
   // Called after the window has closed (the message loop of the main form listens here).
   void whenClosed(std::function<void()> hook) { closedHook_ = std::move(hook); }
   // The modal loop behind showModal, for the real dialog service.
@@ -68,6 +71,7 @@ class Form : public Container {
   bool fixedBorder_ = false;
   ModalResult modalResult_ = mrNone;
   std::function<void()> closedHook_;
+  Button* defaultButton_ = nullptr;
   std::function<void()> endModal_;
 };
 

@@ -6,7 +6,10 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QFontMetrics>
 #include <algorithm>
+#include <map>
+#include <memory>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/QtSupport.h"
@@ -290,21 +293,107 @@ bool StringGrid::mouseToCell(int x, int y, int& col, int& row) const {
   return true;
 }
 
+namespace {
+
+// Cell texts are mostly short numbers, thousands per repaint: each character is rendered once per font and
+// ink and then blended from the cache, which is many times faster than laying out every text.
+class GlyphCache {
+ public:
+  struct Glyph {
+    QImage image;  // premultiplied, the font's full height
+    int advance = 0;
+  };
+
+  const Glyph& glyph(const QFont& font, QRgb ink, char ch) {
+    if (font != font_ || ink != ink_) {
+      font_ = font;
+      ink_ = ink;
+      glyphs_.clear();
+    }
+    auto it = glyphs_.find(ch);
+    if (it != glyphs_.end()) return it->second;
+    const QFontMetrics m(font_);
+    Glyph g;
+    g.advance = m.horizontalAdvance(QChar(ch));
+    g.image = QImage(std::max(1, g.advance + 2), m.height(), QImage::Format_ARGB32_Premultiplied);
+    g.image.fill(Qt::transparent);
+    QPainter p(&g.image);
+    p.setFont(font_);
+    p.setPen(QColor::fromRgb(ink_));
+    p.drawText(0, m.ascent(), QString(QChar(ch)));
+    return glyphs_.emplace(ch, std::move(g)).first->second;
+  }
+
+ private:
+  QFont font_;
+  QRgb ink_ = 0;
+  std::map<char, Glyph> glyphs_;
+};
+
+void blend(Bitmap& surface, const QImage& glyph, int x0, int y0, const Rect& clip) {
+  for (int gy = 0; gy < glyph.height(); ++gy) {
+    const int y = y0 + gy;
+    if (y < clip.top || y >= clip.bottom) continue;
+    const auto* src = reinterpret_cast<const QRgb*>(glyph.constScanLine(gy));
+    std::uint32_t* dst = surface.wordRow(y);
+    for (int gx = 0; gx < glyph.width(); ++gx) {
+      const int x = x0 + gx;
+      const unsigned a = qAlpha(src[gx]);
+      if (a == 0 || x < clip.left || x >= clip.right) continue;
+      const std::uint32_t d = dst[x];
+      const auto mix = [&](unsigned s, unsigned dv) { return s + dv * (255 - a) / 255; };
+      dst[x] = 0xFF000000u | (mix(qRed(src[gx]), (d >> 16) & 0xFF) << 16) |
+               (mix(qGreen(src[gx]), (d >> 8) & 0xFF) << 8) | mix(qBlue(src[gx]), d & 0xFF);
+    }
+  }
+}
+
+bool plainAscii(const std::string& text) {
+  for (unsigned char ch : text)
+    if (ch < 0x20 || ch > 0x7E) return false;
+  return true;
+}
+
+}  // namespace
+
+void StringGrid::paintTexts(int firstCol, int lastCol, int firstRow, int lastRow) {
+  static GlyphCache cache;
+  const QRgb ink = (redOf(color_) + greenOf(color_) + blueOf(color_)) < 384 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+  const QFont font = widget_->font();
+  const Rect whole{0, 0, surface_.width(), surface_.height()};
+  for (int r = firstRow; r < lastRow; ++r)
+    for (int c = firstCol; c < lastCol; ++c) {
+      const std::string& text = cells_[static_cast<std::size_t>(r) * cols_ + c];
+      if (text.empty()) continue;
+      Rect rect = cellRect(c, r);
+      rect.right = std::min(rect.right, whole.right);
+      rect.bottom = std::min(rect.bottom, whole.bottom);
+      if (rect.empty()) continue;
+      if (plainAscii(text)) {
+        int x = rect.left + 2;
+        for (char ch : text) {
+          if (x >= rect.right) break;
+          const GlyphCache::Glyph& g = cache.glyph(font, ink, ch);
+          blend(surface_, g.image, x, rect.top + 2, rect);
+          x += g.advance;
+        }
+        continue;
+      }
+      QImage img = toQImage(surface_);
+      QPainter p(&img);
+      p.setFont(font);
+      p.setPen(QColor::fromRgb(ink));
+      p.setClipRect(rect.left, rect.top, rect.width(), rect.height());
+      p.drawText(QRect(rect.left + 2, rect.top + 2, rect.width() - 2, rect.height() - 2),
+                 Qt::AlignLeft | Qt::AlignTop, qs(text));
+    }
+}
+
 void StringGrid::paintCellBase(int col, int row) {
   const Rect r = cellRect(col, row);
   if (r.empty()) return;
   surface_.fillRect(r, color_);
-  const std::string& text = cell(col, row);
-  if (!text.empty()) {
-    QImage img = toQImage(surface_);
-    QPainter p(&img);
-    p.setFont(widget_->font());
-    const QColor ink = (redOf(color_) + greenOf(color_) + blueOf(color_)) < 384 ? Qt::white : Qt::black;
-    p.setPen(ink);
-    p.setClipRect(r.left, r.top, r.width(), r.height());
-    p.drawText(QRect(r.left + 2, r.top + 2, r.width() - 2, r.height() - 2), Qt::AlignLeft | Qt::AlignTop,
-               qs(text));
-  }
+  paintTexts(col, col + 1, row, row + 1);
 }
 
 void StringGrid::repaint() {
@@ -323,14 +412,13 @@ void StringGrid::repaint() {
       surface_.fillRect(Rect{0, y, surface_.width(), y + lineWidth_}, kLineColor);
     }
   }
-  for (int r = topRow_; r < lastRow; ++r)
-    for (int c = leftCol_; c < lastCol; ++c) {
-      paintCellBase(c, r);
-      if (OnDrawCell) {
+  paintTexts(leftCol_, lastCol, topRow_, lastRow);
+  if (OnDrawCell)
+    for (int r = topRow_; r < lastRow; ++r)
+      for (int c = leftCol_; c < lastCol; ++c) {
         const Rect rect = cellRect(c, r);
         if (!rect.empty()) guarded([&] { OnDrawCell(c, r, rect); });
       }
-    }
   painting_ = false;
   flush();
 }

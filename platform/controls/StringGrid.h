@@ -86,6 +86,7 @@ class StringGrid : public Control {
   friend class GridWidget;
   void resizeSurface();
   void paintCellBase(int col, int row);
+  void paintTexts(int firstCol, int lastCol, int firstRow, int lastRow);
   void updateScrollBars();
   void mousePressed(MouseButton b, ShiftState s, int x, int y);
   void mouseMoved(ShiftState s, int x, int y);

@@ -45,8 +45,8 @@ void Label::setAutoSize(bool autoSize) {
 
 void Label::fit() {
   if (!autoSize_) return;
-  widget_->adjustSize();
-  setBounds(left(), top(), widget_->width(), widget_->height());
+  const QSize size = widget_->sizeHint();
+  if (size.width() != width() || size.height() != height()) setBounds(left(), top(), size.width(), size.height());
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
@@ -123,23 +123,24 @@ Button::Button(Container& parent, const std::string& caption) : Control(&parent,
   QObject::connect(static_cast<QPushButton*>(widget_), &QPushButton::clicked, [this] { click(); });
 }
 
+namespace {
+Form* formOf(Control& control) {
+  for (Container* c = control.parent(); c; c = c->parent())
+    if (auto* form = dynamic_cast<Form*>(c)) return form;
+  return nullptr;
+}
+}  // namespace
+
 void Button::setDefault(bool isDefault) {
-  auto* b = static_cast<QPushButton*>(widget_);
-  b->setDefault(isDefault);
-  b->setAutoDefault(isDefault);
+  static_cast<QPushButton*>(widget_)->setDefault(isDefault);
+  if (Form* form = formOf(*this)) form->setDefaultButton(isDefault ? this : nullptr);
 }
 
 void Button::click() {
   if (!enabled()) return;
   if (OnClick) guarded(OnClick);
-  if (modalResult_ != mrNone) {
-    for (Container* c = parent(); c; c = c->parent()) {
-      if (auto* form = dynamic_cast<Form*>(c)) {
-        form->setModalResult(modalResult_);
-        break;
-      }
-    }
-  }
+  if (modalResult_ != mrNone)
+    if (Form* form = formOf(*this)) form->setModalResult(modalResult_);
 }
 
 Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) {}

@@ -24,6 +24,8 @@ class Label : public Control {
 
  protected:
   void fontChanged() override { fit(); }
+  // An auto-sized label keeps its place and takes its text's size.
+  void boundsChanged() override { fit(); }
 
  private:
   void fit();

@@ -1,0 +1,478 @@
+#include "platform/bitmap/BmpFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <limits>
+
+#include "platform/bitmap/LargeBlocks.h"
+#include "platform/system/Files.h"
+
+// Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
+// lenient where common writers are sloppy:
+// - a colour count of 0 means the full table of the bit count;
+// - a table may be shorter than declared: it ends where the pixel data starts;
+// - a pixel index past the table reads as black (the index itself is kept);
+// - the last row of uncompressed data may lack its padding bytes;
+// - RLE: runs crossing the end of a row are clipped; a delta or end-of-line that leaves the image ends the
+//   decode; pixels the stream never reaches keep index 0; a stream that ends early (even before its
+//   end-of-bitmap mark) ends the decode and keeps what was decoded. Every step consumes input, so the
+//   decode always ends.
+// A colour table that runs past the end of the file is refused.
+
+namespace platform {
+
+namespace {
+
+enum Compression : std::uint32_t {
+  kRgb = 0,
+  kRle8 = 1,
+  kRle4 = 2,
+  kBitfields = 3,
+  kAlphaBitfields = 6,
+};
+
+constexpr std::uint32_t kCoreHeader = 12;
+constexpr std::uint32_t kInfoHeader = 40;
+constexpr std::uint32_t kOs2Header = 64;
+constexpr std::size_t kFileHeader = 14;
+constexpr std::size_t kMaxFileBytes = (std::size_t{11} << 30) / 10;  // 1.1 GiB, above the largest bitmap
+
+[[noreturn]] void fail(const std::string& why) {
+  throw BitmapError("Invalid bitmap: " + why);
+}
+
+std::uint16_t u16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+std::uint32_t u32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::int32_t i32(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(u32(p));
+}
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  out.push_back(static_cast<std::uint8_t>(v));
+  out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  put16(out, v & 0xFFFF);
+  put16(out, v >> 16);
+}
+
+std::uint64_t checkedMul(std::uint64_t a, std::uint64_t b, const char* what) {
+  std::uint64_t r;
+  if (__builtin_mul_overflow(a, b, &r)) fail(std::string(what) + " overflows");
+  return r;
+}
+
+// One channel of a bit-field pixel, widened to 8 bits by bit replication like the writer's narrowing.
+struct Channel {
+  std::uint32_t mask = 0;
+  int shift = 0;
+  int bits = 0;
+  std::array<std::uint8_t, 256> widen{};
+
+  Channel() = default;
+  explicit Channel(std::uint32_t m) : mask(m) {
+    if (m == 0) return;
+    while (((m >> shift) & 1u) == 0) ++shift;
+    while (bits + shift < 32 && ((m >> (shift + bits)) & 1u) != 0) ++bits;
+    if (bits >= 8) return;
+    for (std::uint32_t v = 0; v < (1u << bits); ++v) {
+      std::uint32_t out = 0;
+      for (int filled = 0; filled < 8; filled += bits) out |= ((v << (8 - bits)) >> filled);
+      widen[v] = static_cast<std::uint8_t>(out);
+    }
+  }
+  std::uint32_t operator()(std::uint32_t px) const {
+    const std::uint32_t v = (px & mask) >> shift;
+    return bits >= 8 ? (v >> (bits - 8)) & 0xFF : widen[v];
+  }
+};
+
+void checkMasks(const std::array<std::uint32_t, 4>& masks, int bitCount) {
+  static constexpr const char* kNames[4] = {"red", "green", "blue", "alpha"};
+  const std::uint64_t limit = (std::uint64_t{1} << bitCount) - 1;
+  std::uint32_t seen = 0;
+  for (int i = 0; i < 4; ++i) {
+    const std::uint32_t m = masks[i];
+    if (m == 0) {
+      if (i < 3) fail(std::string(kNames[i]) + " bit-field mask is empty");
+      continue;
+    }
+    if (m > limit) fail(std::string(kNames[i]) + " bit-field mask is wider than the pixel");
+    const std::uint32_t low = m & (~m + 1);
+    if (((m + low) & m) != 0) fail(std::string(kNames[i]) + " bit-field mask is not contiguous");
+    if ((seen & m) != 0) fail(std::string(kNames[i]) + " bit-field mask overlaps another");
+    seen |= m;
+  }
+}
+
+struct Header {
+  std::uint32_t headerSize = 0;
+  std::int64_t width = 0;
+  std::int64_t height = 0;  // negative: top-down
+  int bitCount = 0;
+  std::uint32_t compression = kRgb;
+  std::uint32_t colorsUsed = 0;
+  std::size_t tableStart = 0;
+  std::size_t entrySize = 4;
+  std::size_t pixelOffset = 0;
+  std::array<std::uint32_t, 4> masks{};
+};
+
+Header readHeader(const std::uint8_t* data, std::size_t size) {
+  if (size < kFileHeader + 4) fail("the file is shorter than its headers");
+  if (data[0] != 'B' || data[1] != 'M') fail("the file does not start with \"BM\"");
+  Header h;
+  h.pixelOffset = u32(data + 10);
+  h.headerSize = u32(data + kFileHeader);
+  const std::uint32_t hs = h.headerSize;
+  if (hs != kCoreHeader && hs != 40 && hs != 52 && hs != 56 && hs != kOs2Header && hs != 108 && hs != 124) {
+    fail("unknown header size " + std::to_string(hs));
+  }
+  if (size < kFileHeader + hs) fail("the file is shorter than its headers");
+  const std::uint8_t* p = data + kFileHeader;
+  int planes;
+  if (hs == kCoreHeader) {
+    h.width = u16(p + 4);
+    h.height = u16(p + 6);
+    planes = u16(p + 8);
+    h.bitCount = u16(p + 10);
+    h.entrySize = 3;
+  } else {
+    h.width = i32(p + 4);
+    h.height = i32(p + 8);
+    planes = u16(p + 12);
+    h.bitCount = u16(p + 14);
+    h.compression = u32(p + 16);
+    h.colorsUsed = u32(p + 32);
+  }
+  if (planes != 1) fail("plane count " + std::to_string(planes) + " is not 1");
+  const int bc = h.bitCount;
+  const bool coreBits = bc == 1 || bc == 4 || bc == 8 || bc == 24;
+  if (!(coreBits || (hs != kCoreHeader && (bc == 16 || bc == 32)))) {
+    fail("unsupported bit count " + std::to_string(bc));
+  }
+  const std::uint32_t c = h.compression;
+  if (hs == kOs2Header && c > kRle4) {
+    // OS/2 numbers Huffman and RLE24 where Windows numbers bit fields.
+    fail("OS/2 compression " + std::to_string(c) + " is not supported");
+  }
+  if (c != kRgb && c != kRle8 && c != kRle4 && c != kBitfields && c != kAlphaBitfields) {
+    fail("unsupported compression " + std::to_string(c));
+  }
+  if ((c == kRle8 && bc != 8) || (c == kRle4 && bc != 4) ||
+      ((c == kBitfields || c == kAlphaBitfields) && bc != 16 && bc != 32)) {
+    fail("compression " + std::to_string(c) + " does not fit " + std::to_string(bc) + " bits per pixel");
+  }
+  if (h.width < 1) fail("width " + std::to_string(h.width) + " is invalid");
+  if (h.height == 0 || h.height == std::numeric_limits<std::int32_t>::min()) {
+    fail("height " + std::to_string(h.height) + " is invalid");
+  }
+  if ((c == kRle8 || c == kRle4) && h.height < 0) fail("a compressed bitmap cannot be top-down");
+
+  std::size_t headersEnd = kFileHeader + hs;
+  if (bc == 16) h.masks = {0x7C00, 0x03E0, 0x001F, 0};
+  if (bc == 32) h.masks = {0xFF0000, 0xFF00, 0xFF, 0};
+  if (c == kBitfields || c == kAlphaBitfields) {
+    const std::size_t count = c == kAlphaBitfields ? 4 : 3;
+    const std::uint8_t* m = p + kInfoHeader;
+    if (hs == kInfoHeader) {
+      // The masks follow a plain info header.
+      headersEnd += count * 4;
+      if (size < headersEnd) fail("the bit-field masks run past the end of the file");
+    } else if (hs < kInfoHeader + count * 4) {
+      fail("the header is too short for its bit-field masks");
+    }
+    h.masks = {0, 0, 0, 0};
+    for (std::size_t i = 0; i < count; ++i) h.masks[i] = u32(m + 4 * i);
+    checkMasks(h.masks, bc);
+  }
+  h.tableStart = headersEnd;
+  if (h.pixelOffset < headersEnd) {
+    fail("the pixel data offset " + std::to_string(h.pixelOffset) + " lies inside the headers");
+  }
+  if (h.pixelOffset > size) {
+    fail("the pixel data offset " + std::to_string(h.pixelOffset) + " lies past the end of the file");
+  }
+  return h;
+}
+
+std::vector<Color> readTable(const Header& h, const std::uint8_t* data, std::size_t size) {
+  const std::uint64_t full = std::uint64_t{1} << h.bitCount;
+  if (h.colorsUsed > full) {
+    fail("colour count " + std::to_string(h.colorsUsed) + " is more than " + std::to_string(h.bitCount) +
+         " bits per pixel allow");
+  }
+  const std::uint64_t declared = h.colorsUsed == 0 ? full : h.colorsUsed;
+  if (h.tableStart + declared * h.entrySize > size) fail("the colour table runs past the end of the file");
+  const std::uint64_t room = (h.pixelOffset - h.tableStart) / h.entrySize;
+  const std::size_t count = static_cast<std::size_t>(std::min(declared, room));
+  std::vector<Color> table(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::uint8_t* e = data + h.tableStart + i * h.entrySize;
+    table[i] = rgb(e[2], e[1], e[0]);
+  }
+  return table;
+}
+
+void decodeRle(const Header& h, const std::uint8_t* in, const std::uint8_t* end, Bitmap& bmp) {
+  const int w = bmp.width(), height = bmp.height();
+  const bool four = h.compression == kRle4;
+  int x = 0, y = 0;  // y counts rows from the bottom
+  auto put = [&](std::uint8_t v) {
+    if (x < w) bmp.indexRow(height - 1 - y)[x] = v;
+    ++x;
+  };
+  while (end - in >= 2) {
+    const std::uint8_t count = in[0], value = in[1];
+    in += 2;
+    if (count > 0) {
+      for (int i = 0; i < count && x < w; ++i) {
+        put(four ? static_cast<std::uint8_t>(i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
+      }
+      continue;
+    }
+    if (value == 0) {
+      x = 0;
+      if (++y >= height) return;
+    } else if (value == 1) {
+      return;
+    } else if (value == 2) {
+      if (end - in < 2) return;
+      x += in[0];
+      y += in[1];
+      in += 2;
+      if (x > w || y >= height) return;
+    } else {
+      const std::size_t bytes = four ? (value + 1u) / 2 : value;
+      const std::size_t padded = (bytes + 1) & ~std::size_t{1};
+      const std::size_t have = std::min<std::size_t>(static_cast<std::size_t>(end - in), bytes);
+      for (std::size_t i = 0; i < (four ? std::min<std::size_t>(value, have * 2) : have) && x < w; ++i) {
+        put(four ? static_cast<std::uint8_t>(i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0F) : in[i]);
+      }
+      if (static_cast<std::size_t>(end - in) < padded) return;
+      in += padded;
+    }
+  }
+}
+
+void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
+  const int w = bmp.width(), height = bmp.height();
+  const bool bottomUp = h.height > 0;
+  const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
+  const bool plain32 =
+      h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
+  const bool requantise = h.bitCount == 16 &&
+                          !(h.masks[0] == 0x7C00 && h.masks[1] == 0x03E0 && h.masks[2] == 0x1F) &&
+                          !(h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F);
+  for (int row = 0; row < height; ++row) {
+    const std::uint8_t* src = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - row : row) * rowBytes;
+    switch (h.bitCount) {
+      case 1: {
+        std::uint8_t* dst = bmp.indexRow(row);
+        for (int x = 0; x < w; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+        break;
+      }
+      case 4: {
+        std::uint8_t* dst = bmp.indexRow(row);
+        for (int x = 0; x < w; ++x) dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
+        break;
+      }
+      case 8:
+        std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+        break;
+      case 16: {
+        std::uint32_t* dst = bmp.wordRow(row);
+        for (int x = 0; x < w; ++x) {
+          const std::uint32_t px = u16(src + 2 * x);
+          dst[x] = 0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px);
+          if (requantise) dst[x] = quantiseWord(dst[x], PixelFormat::pf15bit);
+        }
+        break;
+      }
+      case 24: {
+        std::uint32_t* dst = bmp.wordRow(row);
+        for (int x = 0; x < w; ++x, src += 3) {
+          dst[x] = 0xFF000000u | (static_cast<std::uint32_t>(src[2]) << 16) |
+                   (static_cast<std::uint32_t>(src[1]) << 8) | src[0];
+        }
+        break;
+      }
+      case 32: {
+        std::uint32_t* dst = bmp.wordRow(row);
+        for (int x = 0; x < w; ++x) {
+          const std::uint32_t px = u32(src + 4 * x);
+          dst[x] =
+              plain32 ? (0xFF000000u | px) : (0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px));
+        }
+        break;
+      }
+    }
+  }
+}
+
+PixelFormat formatOf(const Header& h) {
+  switch (h.bitCount) {
+    case 1:
+      return PixelFormat::pf1bit;
+    case 4:
+      return PixelFormat::pf4bit;
+    case 8:
+      return PixelFormat::pf8bit;
+    case 16:
+      return h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F ? PixelFormat::pf16bit
+                                                                                : PixelFormat::pf15bit;
+    case 24:
+      return PixelFormat::pf24bit;
+    default:
+      return PixelFormat::pf32bit;
+  }
+}
+
+}  // namespace
+
+Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
+  if (data == nullptr) size = 0;
+  const Header h = readHeader(data, size);
+  const std::uint64_t width = static_cast<std::uint64_t>(h.width);
+  const std::uint64_t height = static_cast<std::uint64_t>(h.height < 0 ? -h.height : h.height);
+  if (checkedMul(width, height, "the pixel count") > static_cast<std::uint64_t>(kMaxBitmapPixels)) {
+    fail("a bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
+  }
+  const std::uint64_t rowBits = checkedMul(width, static_cast<std::uint64_t>(h.bitCount), "the row size");
+  const std::uint64_t rowBytes = (rowBits + 31) / 32 * 4;
+  const std::uint64_t imageBytes = checkedMul(rowBytes, height, "the image size");
+  const std::size_t available = size - h.pixelOffset;
+  const bool rle = h.compression == kRle8 || h.compression == kRle4;
+  if (!rle) {
+    const std::uint64_t needed = imageBytes - rowBytes + (rowBits + 7) / 8;
+    if (available < needed) {
+      fail("the pixel data is shorter than its rows need (" + std::to_string(available) + " of " +
+           std::to_string(needed) + " bytes)");
+    }
+  }
+  std::vector<Color> table;
+  if (h.bitCount <= 8) table = readTable(h, data, size);
+
+  Bitmap bmp(static_cast<int>(width), static_cast<int>(height), formatOf(h));
+  if (h.bitCount <= 8) bmp.setColorTable(std::move(table));
+  if (rle) {
+    for (int y = 0; y < bmp.height(); ++y)
+      std::memset(bmp.indexRow(y), 0, static_cast<std::size_t>(bmp.width()));
+    decodeRle(h, data + h.pixelOffset, data + size, bmp);
+  } else {
+    decodeRows(h, data + h.pixelOffset, static_cast<std::size_t>(rowBytes), bmp);
+  }
+  return bmp;
+}
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
+  const PixelFormat f = bitmap.pixelFormat();
+  const int bits = bitmap.bitsPerPixel();
+  const int w = bitmap.width(), h = bitmap.height();
+  const std::size_t rowBytes = (static_cast<std::size_t>(w) * bits + 31) / 32 * 4;
+  const bool masks = f == PixelFormat::pf16bit;
+  // Indexed files always carry their table's length; an empty table is written as a full black one, which
+  // reads back the same colours.
+  std::vector<Color> table;
+  if (bitmap.indexed()) {
+    table = bitmap.colorTable();
+    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
+  }
+  const std::size_t offset = kFileHeader + kInfoHeader + (masks ? 12 : 0) + table.size() * 4;
+  const std::size_t total = offset + rowBytes * h;
+
+  std::vector<std::uint8_t> out;
+  detail::reserveLarge(out, total);
+  out.push_back('B');
+  out.push_back('M');
+  put32(out, static_cast<std::uint32_t>(total));
+  put32(out, 0);
+  put32(out, static_cast<std::uint32_t>(offset));
+  put32(out, kInfoHeader);
+  put32(out, static_cast<std::uint32_t>(w));
+  put32(out, static_cast<std::uint32_t>(h));
+  put16(out, 1);
+  put16(out, static_cast<std::uint32_t>(bits));
+  put32(out, masks ? kBitfields : kRgb);
+  put32(out, static_cast<std::uint32_t>(rowBytes * h));
+  put32(out, 2835);  // 72 dots per inch
+  put32(out, 2835);
+  put32(out, static_cast<std::uint32_t>(table.size()));
+  put32(out, 0);
+  if (masks) {
+    put32(out, 0xF800);
+    put32(out, 0x07E0);
+    put32(out, 0x001F);
+  }
+  for (const Color c : table) {
+    out.push_back(static_cast<std::uint8_t>(blueOf(c)));
+    out.push_back(static_cast<std::uint8_t>(greenOf(c)));
+    out.push_back(static_cast<std::uint8_t>(redOf(c)));
+    out.push_back(0);
+  }
+  out.resize(total, 0);
+  for (int y = 0; y < h; ++y) {
+    std::uint8_t* dst = out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes;
+    if (bitmap.indexed()) {
+      const std::uint8_t* src = bitmap.indexRow(y);
+      if (bits == 8) {
+        std::memcpy(dst, src, static_cast<std::size_t>(w));
+      } else if (bits == 4) {
+        for (int x = 0; x < w; ++x)
+          dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
+      } else {
+        for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
+      }
+      continue;
+    }
+    const std::uint32_t* src = bitmap.wordRow(y);
+    for (int x = 0; x < w; ++x) {
+      const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
+      switch (bits) {
+        case 16: {
+          const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+                                        : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+          dst[2 * x] = static_cast<std::uint8_t>(v);
+          dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+          break;
+        }
+        case 24:
+          dst[3 * x] = static_cast<std::uint8_t>(b);
+          dst[3 * x + 1] = static_cast<std::uint8_t>(g);
+          dst[3 * x + 2] = static_cast<std::uint8_t>(r);
+          break;
+        default:
+          dst[4 * x] = static_cast<std::uint8_t>(b);
+          dst[4 * x + 1] = static_cast<std::uint8_t>(g);
+          dst[4 * x + 2] = static_cast<std::uint8_t>(r);
+          break;
+      }
+    }
+  }
+  return out;
+}
+
+Bitmap loadBmpFile(const std::string& path) {
+  const std::vector<std::uint8_t> bytes = readFileBytes(path, kMaxFileBytes);
+  try {
+    return decodeBmp(bytes);
+  } catch (const BitmapError& e) {
+    std::string why = e.what();
+    why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+    throw BitmapError("Cannot read \"" + path + "\": " + why);
+  }
+}
+
+void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
+  writeFileAtomic(path, encodeBmp(bitmap));
+}
+
+}  // namespace platform

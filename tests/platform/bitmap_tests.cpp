@@ -1,0 +1,301 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "platform/bitmap/Bitmap.h"
+
+using namespace platform;
+
+namespace {
+
+const PixelFormat kAllFormats[] = {PixelFormat::pf1bit,  PixelFormat::pf4bit,  PixelFormat::pf8bit,
+                                   PixelFormat::pf15bit, PixelFormat::pf16bit, PixelFormat::pf24bit,
+                                   PixelFormat::pf32bit};
+
+using Points = std::set<std::pair<int, int>>;
+
+// Pixels of b that hold colour c.
+Points pointsOf(const Bitmap& b, Color c) {
+  Points out;
+  for (int y = 0; y < b.height(); ++y)
+    for (int x = 0; x < b.width(); ++x)
+      if (b.pixel(x, y) == c) out.insert({x, y});
+  return out;
+}
+
+Points rectPoints(int left, int top, int right, int bottom) {
+  Points out;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) out.insert({x, y});
+  return out;
+}
+
+TEST(Bitmap, NewBitmapsAreWhiteInEveryFormat) {
+  for (const PixelFormat f : kAllFormats) {
+    const Bitmap b(7, 3, f);
+    EXPECT_EQ(b.pixelFormat(), f);
+    EXPECT_EQ(pointsOf(b, clWhite).size(), 21u) << bitsPerPixelOf(f);
+    EXPECT_EQ(b.colorTable(), defaultColorTable(f));
+  }
+  EXPECT_TRUE(Bitmap().empty());
+  EXPECT_EQ(Bitmap().pixelFormat(), PixelFormat::pf24bit);
+  EXPECT_THROW(Bitmap(-1, 2), BitmapError);
+  EXPECT_THROW(Bitmap(1 << 15, (1 << 13) + 1), BitmapError);
+}
+
+TEST(Bitmap, DefaultTables) {
+  const auto cube = palette332();
+  ASSERT_EQ(cube.size(), 256u);
+  EXPECT_EQ(cube[0], clBlack);
+  EXPECT_EQ(cube[255], clWhite);
+  EXPECT_EQ(cube[1 + 8 * 2 + 64 * 3], rgb(36, 72, 255));
+  EXPECT_EQ(cube[7 + 8 * 5 + 64 * 1], rgb(255, 180, 85));
+  const auto vga = defaultColorTable(PixelFormat::pf4bit);
+  ASSERT_EQ(vga.size(), 16u);
+  EXPECT_EQ(vga[1], rgb(128, 0, 0));
+  EXPECT_EQ(vga[7], rgb(192, 192, 192));
+  EXPECT_EQ(vga[8], rgb(128, 128, 128));
+  EXPECT_EQ(vga[13], rgb(255, 0, 255));
+  EXPECT_EQ(defaultColorTable(PixelFormat::pf1bit), (std::vector<Color>{clBlack, clWhite}));
+  EXPECT_TRUE(defaultColorTable(PixelFormat::pf24bit).empty());
+}
+
+TEST(Bitmap, SetPixelStoresTheNearestColourTheFormatHolds) {
+  struct Case {
+    PixelFormat format;
+    Color given, stored;
+  };
+  const Case cases[] = {
+      {PixelFormat::pf1bit, rgb(100, 100, 100), clBlack},
+      {PixelFormat::pf1bit, rgb(150, 140, 130), clWhite},
+      {PixelFormat::pf4bit, rgb(200, 10, 10), rgb(255, 0, 0)},
+      {PixelFormat::pf4bit, rgb(180, 180, 200), rgb(192, 192, 192)},
+      {PixelFormat::pf8bit, rgb(40, 70, 90), rgb(36, 72, 85)},
+      {PixelFormat::pf8bit, rgb(250, 1, 200), rgb(255, 0, 170)},
+      {PixelFormat::pf15bit, rgb(0x12, 0x34, 0x56), rgb(0x10, 0x31, 0x52)},
+      {PixelFormat::pf16bit, rgb(0x12, 0x34, 0x56), rgb(0x10, 0x34, 0x52)},
+      {PixelFormat::pf24bit, rgb(0x12, 0x34, 0x56), rgb(0x12, 0x34, 0x56)},
+      {PixelFormat::pf32bit, rgb(1, 2, 3), rgb(1, 2, 3)},
+  };
+  for (const auto& c : cases) {
+    Bitmap b(2, 2, c.format);
+    b.setPixel(1, 0, c.given);
+    EXPECT_EQ(b.pixel(1, 0), c.stored) << bitsPerPixelOf(c.format) << " " << std::hex << c.given;
+    EXPECT_EQ(b.pixel(0, 0), clWhite);
+    // What a format holds is held unchanged.
+    b.setPixel(0, 1, c.stored);
+    EXPECT_EQ(b.pixel(0, 1), c.stored);
+  }
+}
+
+TEST(Bitmap, NearestIndexTiesGoToTheFirstEntry) {
+  Bitmap b(1, 1, PixelFormat::pf8bit);
+  b.setColorTable({rgb(0, 0, 0), rgb(10, 0, 0), rgb(20, 0, 0), rgb(10, 0, 0)});
+  EXPECT_EQ(b.nearestIndex(rgb(5, 0, 0)), 0);
+  EXPECT_EQ(b.nearestIndex(rgb(10, 0, 0)), 1);
+  EXPECT_EQ(b.nearestIndex(rgb(16, 0, 0)), 2);
+  b.setColorTable({});
+  EXPECT_EQ(b.nearestIndex(clWhite), 0);
+  EXPECT_THROW(Bitmap(1, 1, PixelFormat::pf4bit).setColorTable(std::vector<Color>(17)), BitmapError);
+}
+
+TEST(Bitmap, IndexesPastTheTableReadBlackAndOutsideReadsInvalid) {
+  Bitmap b(3, 1, PixelFormat::pf8bit);
+  b.setColorTable({clWhite, rgb(1, 2, 3)});
+  b.setIndex(0, 0, 1);
+  b.setIndex(1, 0, 2);
+  b.setIndex(2, 0, 255);
+  EXPECT_EQ(b.pixel(0, 0), rgb(1, 2, 3));
+  EXPECT_EQ(b.pixel(1, 0), clBlack);
+  EXPECT_EQ(b.wordAt(2, 0), 0xFF000000u);
+  for (const auto& [x, y] : {std::pair{-1, 0}, {3, 0}, {0, -1}, {0, 1}}) EXPECT_EQ(b.pixel(x, y), clInvalid);
+  b.setPixel(5, 5, clBlack);  // ignored
+}
+
+TEST(Bitmap, FillRectIsClipped) {
+  for (const PixelFormat f : {PixelFormat::pf4bit, PixelFormat::pf24bit}) {
+    Bitmap b(6, 5, f);
+    b.fillRect({-3, 2, 2, 99}, clBlack);
+    b.fillRect({4, -1, 10, 1}, clBlack);
+    b.fillRect({3, 3, 3, 4}, clBlack);  // empty
+    Points expected = rectPoints(0, 2, 2, 5);
+    expected.merge(rectPoints(4, 0, 6, 1));
+    EXPECT_EQ(pointsOf(b, clBlack), expected);
+  }
+}
+
+TEST(Bitmap, DrawIsClippedAndConvertsColourByColour) {
+  Bitmap src(3, 3, PixelFormat::pf24bit);
+  src.fillRect({0, 0, 3, 3}, rgb(250, 5, 5));
+  src.setPixel(1, 1, rgb(0, 0, 200));
+  Bitmap dst(4, 4, PixelFormat::pf4bit);
+  dst.draw(-1, 2, src);
+  EXPECT_EQ(pointsOf(dst, rgb(255, 0, 0)), (Points{{0, 2}, {1, 2}, {1, 3}}));
+  EXPECT_EQ(pointsOf(dst, rgb(0, 0, 255)), (Points{{0, 3}}));
+  EXPECT_EQ(pointsOf(dst, clWhite).size(), 12u);
+}
+
+TEST(Bitmap, SameFormatCopiesKeepIndexesEvenOfDuplicateColours) {
+  Bitmap src(2, 1, PixelFormat::pf8bit);
+  src.setColorTable({clBlack, clBlack, clWhite});
+  src.setIndex(0, 0, 1);
+  src.setIndex(1, 0, 0);
+  Bitmap same(2, 1, PixelFormat::pf8bit);
+  same.setColorTable(src.colorTable());
+  same.draw(0, 0, src);
+  EXPECT_EQ(same.index(0, 0), 1);
+  // Under another table the colour is what is kept.
+  Bitmap other(2, 1, PixelFormat::pf8bit);
+  other.draw(0, 0, src);
+  EXPECT_EQ(other.index(0, 0), 0);
+  EXPECT_EQ(other.pixel(0, 0), clBlack);
+}
+
+TEST(Bitmap, CopyRectStretchesByNearestNeighbour) {
+  Bitmap src(2, 2, PixelFormat::pf24bit);
+  src.setPixel(1, 0, clBlack);
+  Bitmap dst(6, 6, PixelFormat::pf24bit);
+  dst.copyRect({1, 1, 5, 5}, src, {0, 0, 2, 2});
+  EXPECT_EQ(pointsOf(dst, clBlack), rectPoints(3, 1, 5, 3));
+  // Shrinking, clipped at the destination's edge, reading outside the source changes nothing.
+  Bitmap small(3, 3, PixelFormat::pf24bit);
+  small.copyRect({-1, 0, 3, 4}, dst, {0, 0, 6, 6});
+  EXPECT_EQ(pointsOf(small, clBlack), (Points{{1, 1}, {2, 1}}));
+  Bitmap edge(3, 3, PixelFormat::pf24bit);
+  edge.copyRect({0, 0, 3, 3}, src, {1, -1, 4, 2});
+  EXPECT_EQ(pointsOf(edge, clBlack), (Points{{0, 1}}));
+}
+
+TEST(Bitmap, CopyRectWithinOneBitmapReadsTheOldPixels) {
+  Bitmap b(4, 1, PixelFormat::pf24bit);
+  b.setPixel(0, 0, clBlack);
+  b.copyRect({1, 0, 4, 1}, b, {0, 0, 3, 1});
+  EXPECT_EQ(pointsOf(b, clBlack), (Points{{0, 0}, {1, 0}}));
+}
+
+TEST(Bitmap, ResizeKeepsFormatTableAndTopLeft) {
+  Bitmap b(3, 3, PixelFormat::pf8bit);
+  const std::vector<Color> table{clBlack, rgb(1, 2, 3), clWhite};
+  b.setColorTable(table);
+  b.fillRect({0, 0, 3, 3}, clBlack);
+  b.setPixel(2, 2, rgb(1, 2, 3));
+  b.resize(4, 2);
+  EXPECT_EQ(b.pixelFormat(), PixelFormat::pf8bit);
+  EXPECT_EQ(b.colorTable(), table);
+  EXPECT_EQ(pointsOf(b, clBlack), rectPoints(0, 0, 3, 2));
+  EXPECT_EQ(pointsOf(b, clWhite), rectPoints(3, 0, 4, 2));
+  b.resize(5, 4);
+  EXPECT_EQ(pointsOf(b, clBlack), rectPoints(0, 0, 3, 2));
+  EXPECT_EQ(pointsOf(b, clWhite).size(), 14u);
+}
+
+TEST(Bitmap, SetPixelFormatConvertsColours) {
+  Bitmap b(2, 1, PixelFormat::pf24bit);
+  b.setPixel(0, 0, rgb(250, 5, 5));
+  b.setPixelFormat(PixelFormat::pf4bit);
+  EXPECT_EQ(b.colorTable(), defaultColorTable(PixelFormat::pf4bit));
+  EXPECT_EQ(b.pixel(0, 0), rgb(255, 0, 0));
+  EXPECT_EQ(b.pixel(1, 0), clWhite);
+  b.setPixelFormat(PixelFormat::pf8bit);  // the 16 colours fit
+  EXPECT_EQ(b.colorTable(), defaultColorTable(PixelFormat::pf4bit));
+  EXPECT_EQ(b.pixel(0, 0), rgb(255, 0, 0));
+  b.setPixelFormat(PixelFormat::pf1bit);
+  EXPECT_EQ(b.colorTable(), defaultColorTable(PixelFormat::pf1bit));
+  EXPECT_EQ(b.pixel(0, 0), clBlack);
+}
+
+struct LineCase {
+  int x0, y0, x1, y1;
+  Points drawn;
+};
+
+TEST(Bitmap, LineToLeavesOutTheEndPixel) {
+  const LineCase cases[] = {
+      {2, 2, 2, 2, {}},
+      {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
+      {3, 0, 0, 0, {{3, 0}, {2, 0}, {1, 0}}},
+      {1, 4, 1, 1, {{1, 4}, {1, 3}, {1, 2}}},
+      {0, 0, 3, 3, {{0, 0}, {1, 1}, {2, 2}}},
+      {0, 0, 4, 2, {{0, 0}, {1, 0}, {2, 1}, {3, 1}}},
+      {0, 0, 1, 4, {{0, 0}, {0, 1}, {0, 2}, {1, 3}}},
+      {-2, 1, 2, 1, {{0, 1}, {1, 1}}},
+  };
+  for (const auto& c : cases) {
+    Bitmap b(6, 6, PixelFormat::pf8bit);
+    b.moveTo(c.x0, c.y0);
+    b.lineTo(c.x1, c.y1, clBlack);
+    EXPECT_EQ(pointsOf(b, clBlack), c.drawn) << c.x0 << "," << c.y0 << " to " << c.x1 << "," << c.y1;
+    EXPECT_EQ(b.penX(), c.x1);
+    EXPECT_EQ(b.penY(), c.y1);
+  }
+}
+
+TEST(Bitmap, FloodFillStopsAtOtherColoursAndDiagonals) {
+  // A ring with a gap only at a corner: 4-connected filling stays inside.
+  const char* rows[] = {
+      ".....",
+      ".###.",
+      ".#..#",
+      ".###.",
+  };
+  Bitmap b(5, 4, PixelFormat::pf24bit);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 5; ++x)
+      if (rows[y][x] == '#') b.setPixel(x, y, clBlack);
+  b.floodFillSurface(2, 2, rgb(255, 0, 0));
+  EXPECT_EQ(pointsOf(b, rgb(255, 0, 0)), (Points{{2, 2}, {3, 2}}));
+  b.floodFillSurface(0, 0, rgb(0, 255, 0));
+  EXPECT_EQ(pointsOf(b, rgb(0, 255, 0)).size(), 9u);
+  EXPECT_EQ(pointsOf(b, clWhite), (Points{{4, 3}}));  // reached only diagonally
+  b.floodFillSurface(-1, 0, clBlack);                 // outside: nothing
+  b.floodFillSurface(1, 1, clBlack);                  // already that colour
+  EXPECT_EQ(pointsOf(b, clBlack).size(), 8u);
+}
+
+TEST(Bitmap, FloodFillMatchesColoursNotIndexes) {
+  Bitmap b(3, 1, PixelFormat::pf8bit);
+  b.setColorTable({clWhite, clWhite, clBlack, rgb(9, 9, 9)});
+  b.setIndex(0, 0, 0);
+  b.setIndex(1, 0, 1);
+  b.setIndex(2, 0, 2);
+  b.floodFillSurface(0, 0, rgb(9, 9, 9));
+  EXPECT_EQ(pointsOf(b, rgb(9, 9, 9)), (Points{{0, 0}, {1, 0}}));
+  // A colour that maps back to the seed's colour changes nothing.
+  b.floodFillSurface(2, 0, rgb(1, 1, 1));
+  EXPECT_EQ(b.index(2, 0), 2);
+}
+
+TEST(Bitmap, FloodFillCoversALargeMaze) {
+  // A serpentine: walls on every other row leave one long winding path, the worst case for recursion.
+  const int n = 1000;
+  Bitmap b(n, n, PixelFormat::pf8bit);
+  for (int y = 1; y < n; y += 2) {
+    b.fillRect({0, y, n, y + 1}, clBlack);
+    const int gap = (y / 2) % 2 == 0 ? n - 1 : 0;
+    b.setPixel(gap, y, clWhite);
+  }
+  b.floodFillSurface(0, 0, rgb(255, 0, 0));
+  EXPECT_EQ(pointsOf(b, rgb(255, 0, 0)).size(), static_cast<std::size_t>(n / 2 * n + n / 2));
+  EXPECT_TRUE(pointsOf(b, clWhite).empty());
+}
+
+TEST(Bitmap, EqualityComparesPixelsFormatAndTable) {
+  Bitmap a(2, 2, PixelFormat::pf8bit), b(2, 2, PixelFormat::pf8bit);
+  EXPECT_EQ(a, b);
+  b.setIndex(1, 1, 3);
+  EXPECT_FALSE(a == b);
+  EXPECT_FALSE(Bitmap(2, 2, PixelFormat::pf24bit) == Bitmap(2, 2, PixelFormat::pf32bit));
+}
+
+TEST(Bitmap, QuantisingIsStable) {
+  for (const PixelFormat f : {PixelFormat::pf15bit, PixelFormat::pf16bit, PixelFormat::pf24bit}) {
+    for (std::uint32_t w = 0; w < 0x1000000; w += 0x010203) {
+      const std::uint32_t q = quantiseWord(w, f);
+      EXPECT_EQ(quantiseWord(q, f), q);
+    }
+  }
+}
+
+}  // namespace

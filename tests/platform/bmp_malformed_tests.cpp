@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap/BmpFile.h"
+
+using namespace platform;
+
+// Largest single allocation since the last reset, to see that refusals come before pixel memory.
+static std::atomic<std::size_t> largestAllocation{0};
+
+void* operator new(std::size_t n) {
+  std::size_t seen = largestAllocation.load();
+  while (n > seen && !largestAllocation.compare_exchange_weak(seen, n)) {
+  }
+  if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+  throw std::bad_alloc();
+}
+// Out of line, so that the compiler does not pair an inlined free with new at each call site.
+[[gnu::noinline]] void operator delete(void* p) noexcept {
+  std::free(p);
+}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void put32(Bytes& b, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void put16(Bytes& b, std::size_t at, std::uint16_t v) {
+  b[at] = static_cast<std::uint8_t>(v);
+  b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+std::uint32_t get32(const Bytes& b, std::size_t at) {
+  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
+}
+
+Bitmap withTable(int w, int h, std::size_t entries) {
+  Bitmap b(w, h, PixelFormat::pf8bit);
+  b.setColorTable(std::vector<Color>(entries, rgb(10, 20, 30)));
+  b.fillRect({0, 0, w, h}, rgb(10, 20, 30));
+  return b;
+}
+
+enum Base { k8bit, kShortTable, k16bit, k24bit, kRle8 };
+
+Bytes base(Base which) {
+  switch (which) {
+    case k8bit:
+      return encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+    case kShortTable:
+      return encodeBmp(withTable(2, 2, 16));
+    case k16bit:
+      return encodeBmp(Bitmap(2, 2, PixelFormat::pf16bit));
+    case k24bit:
+      return encodeBmp(Bitmap(5, 3, PixelFormat::pf24bit));
+    case kRle8:
+      break;
+  }
+  Bytes f = encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+  f.resize(get32(f, 10));
+  put32(f, 30, 1);
+  f.insert(f.end(), {4, 1, 0, 1});
+  return f;
+}
+
+struct Refused {
+  const char* name;
+  Base base;
+  std::function<void(Bytes&)> patch;
+  const char* message;
+};
+
+const Refused kRefused[] = {
+    {"empty", k8bit, [](Bytes& f) { f.clear(); }, "shorter than its headers"},
+    {"cut inside the info header", k8bit, [](Bytes& f) { f.resize(40); }, "shorter than its headers"},
+    {"no BM", k8bit, [](Bytes& f) { f[1] = 'A'; }, "does not start with \"BM\""},
+    {"header size 41", k8bit, [](Bytes& f) { put32(f, 14, 41); }, "unknown header size 41"},
+    {"header size past the end", k24bit,
+     [](Bytes& f) {
+       put32(f, 14, 124);
+       f.resize(100);
+     },
+     "shorter than its headers"},
+    {"OS/2 Huffman", k24bit,
+     [](Bytes& f) {
+       f.insert(f.begin() + 54, 24, 0);
+       put32(f, 14, 64);
+       put32(f, 10, get32(f, 10) + 24);
+       put32(f, 30, 3);
+     },
+     "OS/2 compression 3"},
+    {"two planes", k8bit, [](Bytes& f) { put16(f, 26, 2); }, "plane count 2"},
+    {"7 bits", k8bit, [](Bytes& f) { put16(f, 28, 7); }, "unsupported bit count 7"},
+    {"no bits", k8bit, [](Bytes& f) { put16(f, 28, 0); }, "unsupported bit count 0"},
+    {"JPEG inside", k24bit, [](Bytes& f) { put32(f, 30, 4); }, "unsupported compression 4"},
+    {"RLE8 on 24 bits", k24bit, [](Bytes& f) { put32(f, 30, 1); }, "compression 1 does not fit 24"},
+    {"RLE4 on 8 bits", k8bit, [](Bytes& f) { put32(f, 30, 2); }, "compression 2 does not fit 8"},
+    {"bit fields on 8 bits", k8bit, [](Bytes& f) { put32(f, 30, 3); }, "compression 3 does not fit 8"},
+    {"width 0", k8bit, [](Bytes& f) { put32(f, 18, 0); }, "width 0 is invalid"},
+    {"negative width", k8bit, [](Bytes& f) { put32(f, 18, static_cast<std::uint32_t>(-4)); },
+     "width -4 is invalid"},
+    {"height 0", k8bit, [](Bytes& f) { put32(f, 22, 0); }, "height 0 is invalid"},
+    {"height INT32_MIN", k8bit, [](Bytes& f) { put32(f, 22, 0x80000000u); }, "height -2147483648 is invalid"},
+    {"over the pixel limit", k8bit,
+     [](Bytes& f) {
+       put32(f, 18, 0x10000);
+       put32(f, 22, 0x10000);
+     },
+     "too large"},
+    {"largest sizes", k24bit,
+     [](Bytes& f) {
+       put32(f, 18, 0x7FFFFFFF);
+       put32(f, 22, 0x80000001u);
+     },
+     "too large"},
+    {"offset inside the headers", k8bit, [](Bytes& f) { put32(f, 10, 20); },
+     "offset 20 lies inside the headers"},
+    {"offset over the masks", k16bit, [](Bytes& f) { put32(f, 10, 60); },
+     "offset 60 lies inside the headers"},
+    {"offset past the end", k24bit, [](Bytes& f) { put32(f, 10, 1000); }, "offset 1000 lies past the end"},
+    {"rows cut short", k24bit, [](Bytes& f) { f.resize(f.size() - 2); },
+     "shorter than its rows need (46 of 47"},
+    {"more colours than 8 bits hold", k8bit, [](Bytes& f) { put32(f, 46, 257); }, "colour count 257"},
+    {"more colours than 1 bit holds", k8bit,
+     [](Bytes& f) {
+       put16(f, 28, 1);
+       put32(f, 46, 3);
+     },
+     "colour count 3"},
+    {"table past the end", kShortTable, [](Bytes& f) { put32(f, 46, 0); }, "colour table runs past the end"},
+    {"masks past the end", k16bit, [](Bytes& f) { f.resize(60); }, "masks run past the end"},
+    {"empty red mask", k16bit, [](Bytes& f) { put32(f, 54, 0); }, "red bit-field mask is empty"},
+    {"overlapping masks", k16bit, [](Bytes& f) { put32(f, 58, 0x0FE0); }, "green bit-field mask overlaps"},
+    {"gap in a mask", k16bit, [](Bytes& f) { put32(f, 54, 0xE800); }, "red bit-field mask is not contiguous"},
+    {"mask wider than 16 bits", k16bit, [](Bytes& f) { put32(f, 54, 0x1F800); },
+     "red bit-field mask is wider"},
+    {"top-down RLE", kRle8, [](Bytes& f) { put32(f, 22, static_cast<std::uint32_t>(-3)); },
+     "cannot be top-down"},
+};
+
+void PrintTo(const Refused& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BmpRefused : public testing::TestWithParam<Refused> {};
+
+TEST_P(BmpRefused, WithItsFaultNamed) {
+  Bytes f = base(GetParam().base);
+  GetParam().patch(f);
+  try {
+    decodeBmp(f);
+    FAIL() << "read";
+  } catch (const BitmapError& e) {
+    EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BmpRefused, testing::ValuesIn(kRefused), [](const auto& info) {
+  std::string name;
+  for (const char c : std::string(info.param.name))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+});
+
+TEST(BmpRefusedEarly, HugeDeclaredSizeWithoutDataAllocatesNothingLarge) {
+  for (const int bits : {8, 24}) {
+    Bytes f = base(bits == 8 ? k8bit : k24bit);
+    put32(f, 18, 16384);
+    put32(f, 22, 16384);  // exactly the pixel limit
+    largestAllocation = 0;
+    EXPECT_THROW(decodeBmp(f), BitmapError);
+    EXPECT_LT(largestAllocation.load(), std::size_t{1} << 16);
+  }
+}
+
+TEST(BmpLenient, SloppyButReadable) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    std::function<void(const Bitmap&)> check;
+  };
+  Bytes fullTableNoCount = base(k8bit);
+  put32(fullTableNoCount, 46, 0);
+  // Large enough that a full table would still lie inside the file.
+  Bytes shortTableNoCount = encodeBmp(withTable(32, 32, 16));
+  put32(shortTableNoCount, 46, 0);
+  put32(shortTableNoCount, 2, 0);  // file sizes are never trusted
+  Bytes pastTable = base(kShortTable);
+  pastTable[get32(pastTable, 10)] = 200;
+  Bytes noLastPadding = base(k24bit);
+  noLastPadding.pop_back();
+  put32(noLastPadding, 34, 0);
+  const Case cases[] = {
+      {"colour count 0 means the full table", fullTableNoCount,
+       [](const Bitmap& b) { EXPECT_EQ(b.colorTable(), palette332()); }},
+      {"the table ends where the pixels start", shortTableNoCount,
+       [](const Bitmap& b) { EXPECT_EQ(b.colorTable().size(), 16u); }},
+      {"an index past the table reads black", pastTable,
+       [](const Bitmap& b) {
+         EXPECT_EQ(b.index(0, 1), 200);
+         EXPECT_EQ(b.pixel(0, 1), clBlack);
+         EXPECT_EQ(b.pixel(1, 1), rgb(10, 20, 30));
+       }},
+      {"the last row may lack its padding", noLastPadding,
+       [](const Bitmap& b) { EXPECT_EQ(b.pixel(4, 0), clWhite); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.check(decodeBmp(c.file));
+  }
+}
+
+// An RLE file of the given size around a stream; its table is the default one of the format.
+Bytes rle(PixelFormat f, int w, int h, const Bytes& stream) {
+  Bytes file = encodeBmp(Bitmap(w, h, f));
+  file.resize(get32(file, 10));
+  put32(file, 30, f == PixelFormat::pf8bit ? 1 : 2);
+  put32(file, 34, static_cast<std::uint32_t>(stream.size()));
+  file.insert(file.end(), stream.begin(), stream.end());
+  put32(file, 2, static_cast<std::uint32_t>(file.size()));
+  return file;
+}
+
+struct RleCase {
+  const char* name;
+  PixelFormat format;
+  Bytes stream;
+  std::vector<std::string> rows;  // indexes in hex, top row first
+};
+
+const RleCase kRle[] = {
+    {"complete stream",
+     PixelFormat::pf8bit,
+     {2, 1, 2, 2, 0, 0, 0, 3, 5, 6, 7, 0, 0, 0, 4, 9, 0, 1},
+     {"9999", "5670", "1122"}},
+    {"run crossing the row end is clipped",
+     PixelFormat::pf8bit,
+     {6, 7, 0, 0, 1, 3, 0, 1},
+     {"0000", "3000", "7777"}},
+    {"absolute run crossing the row end is clipped",
+     PixelFormat::pf8bit,
+     {0, 6, 1, 2, 3, 4, 5, 6, 1, 8, 0, 1},
+     {"0000", "0000", "1234"}},
+    {"stream ending without its end mark", PixelFormat::pf8bit, {2, 5}, {"0000", "0000", "5500"}},
+    {"absolute run cut short", PixelFormat::pf8bit, {0, 4, 1, 2}, {"0000", "0000", "1200"}},
+    {"escape cut in half", PixelFormat::pf8bit, {1, 1, 0}, {"0000", "0000", "1000"}},
+    {"delta cut short", PixelFormat::pf8bit, {1, 1, 0, 2, 3}, {"0000", "0000", "1000"}},
+    {"delta moves the pen", PixelFormat::pf8bit, {0, 2, 2, 1, 1, 4, 0, 1}, {"0000", "0040", "0000"}},
+    {"delta above the top ends the decode",
+     PixelFormat::pf8bit,
+     {1, 9, 0, 2, 0, 5, 1, 3},
+     {"0000", "0000", "9000"}},
+    {"delta past the row end ends the decode",
+     PixelFormat::pf8bit,
+     {0, 2, 5, 0, 0, 0, 1, 3},
+     {"0000", "0000", "0000"}},
+    {"end of line past the top ends the decode",
+     PixelFormat::pf8bit,
+     {0, 0, 0, 0, 1, 8, 0, 0, 1, 9},
+     {"8000", "0000", "0000"}},
+    {"RLE4 runs alternate nibbles",
+     PixelFormat::pf4bit,
+     {5, 0x12, 0, 0, 0, 3, 0x34, 0x50, 0, 1},
+     {"34500", "12121"}},
+    {"RLE4 absolute runs keep word alignment",
+     PixelFormat::pf4bit,
+     {0, 3, 0x67, 0x80, 2, 0x78, 0, 0, 0, 5, 0xAB, 0xCD, 0xE0, 0},
+     {"abcde", "67878"}},
+};
+
+void PrintTo(const RleCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class BmpRle : public testing::TestWithParam<RleCase> {};
+
+TEST_P(BmpRle, DecodesWhatTheStreamReaches) {
+  const auto& c = GetParam();
+  const int w = static_cast<int>(c.rows[0].size()), h = static_cast<int>(c.rows.size());
+  const Bitmap b = decodeBmp(rle(c.format, w, h, c.stream));
+  ASSERT_EQ(b.pixelFormat(), c.format);
+  std::vector<std::string> rows;
+  for (int y = 0; y < h; ++y) {
+    std::string row;
+    for (int x = 0; x < w; ++x) row += "0123456789abcdef"[b.index(x, y) & 15];
+    rows.push_back(row);
+  }
+  EXPECT_EQ(rows, c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Streams, BmpRle, testing::ValuesIn(kRle), [](const auto& info) {
+  std::string name;
+  for (const char c : std::string(info.param.name))
+    name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+});
+
+}  // namespace
