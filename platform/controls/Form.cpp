@@ -17,7 +17,8 @@ namespace platform {
 
 class FormWidget : public QWidget {
  public:
-  explicit FormWidget(Form* form) : form_(form) {}
+  // Hints show over any of our windows, also where no window manager makes one active.
+  explicit FormWidget(Form* form) : form_(form) { setAttribute(Qt::WA_AlwaysShowToolTips); }
   QMenuBar* menuBar = nullptr;
   QWidget* client = nullptr;
   int clientW = 0, clientH = 0;
@@ -138,6 +139,9 @@ void Form::attachMenu(MainMenu& menu) {
 }
 
 void Form::show() {
+  // The menu bar's height is known only once its items exist.
+  auto* w = fw(widget_);
+  if (!maximized_) setClientSize(w->clientW, w->clientH);
   setVisible(true);
   widget_->activateWindow();
 }

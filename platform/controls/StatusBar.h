@@ -5,23 +5,26 @@
 
 #include "platform/controls/Control.h"
 
-class QLabel;
-
 namespace platform {
 
 // Status bar along the bottom of its parent with panels of fixed widths.
 class StatusBar : public Control {
  public:
+  struct Panel {
+    int width;
+    bool bevel;
+    std::string text;
+  };
+
   StatusBar(Container& parent, int height);
   void addPanel(int width, bool bevel = true);
-  int panelCount() const { return static_cast<int>(texts_.size()); }
+  int panelCount() const { return static_cast<int>(panels_.size()); }
+  const Panel& panel(int index) const { return panels_.at(index); }
   void setPanelText(int index, const std::string& text);
-  const std::string& panelText(int index) const { return texts_.at(index); }
+  const std::string& panelText(int index) const { return panels_.at(index).text; }
 
  private:
-  std::vector<std::string> texts_;
-  std::vector<QLabel*> labels_;
-  int nextLeft_ = 0;
+  std::vector<Panel> panels_;
 };
 
 }  // namespace platform

@@ -403,13 +403,16 @@ void StringGrid::repaint() {
   const int lastCol = std::min(cols_, leftCol_ + visibleColCount() + 1);
   const int lastRow = std::min(rows_, topRow_ + visibleRowCount() + 1);
   if (lineWidth_ > 0) {
+    // Lines run only where there are cells; past the last column and row lies plain background.
+    const int right = std::min(surface_.width(), (cols_ - leftCol_) * (colWidth_ + lineWidth_));
+    const int bottom = std::min(surface_.height(), (rows_ - topRow_) * (rowHeight_ + lineWidth_));
     for (int c = leftCol_; c < lastCol; ++c) {
       const int x = (c - leftCol_) * (colWidth_ + lineWidth_) + colWidth_;
-      surface_.fillRect(Rect{x, 0, x + lineWidth_, surface_.height()}, kLineColor);
+      surface_.fillRect(Rect{x, 0, x + lineWidth_, bottom}, kLineColor);
     }
     for (int r = topRow_; r < lastRow; ++r) {
       const int y = (r - topRow_) * (rowHeight_ + lineWidth_) + rowHeight_;
-      surface_.fillRect(Rect{0, y, surface_.width(), y + lineWidth_}, kLineColor);
+      surface_.fillRect(Rect{0, y, right, y + lineWidth_}, kLineColor);
     }
   }
   paintTexts(leftCol_, lastCol, topRow_, lastRow);
