@@ -1,6 +1,8 @@
 #include "platform/dialogs/QtServices.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QInputDialog>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -110,6 +112,24 @@ std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
   if (!r.fileName.empty()) dlg.selectFile(qs(r.fileName));
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return withDefaultExtension(ss(dlg.selectedFiles().first()), r.defaultExt);
+}
+
+std::optional<std::string> QtServices::inputBox(const std::string& caption, const std::string& prompt,
+                                                const std::string& value) {
+  QInputDialog dlg(activeWindow());
+  dlg.setWindowTitle(qs(caption));
+  dlg.setLabelText(qs(prompt));
+  dlg.setTextValue(qs(value));
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return ss(dlg.textValue());
+}
+
+std::optional<Color> QtServices::colorDialog(Color initial) {
+  QColorDialog dlg(QColor(redOf(initial), greenOf(initial), blueOf(initial)), activeWindow());
+  dlg.setOption(QColorDialog::DontUseNativeDialog);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  const QColor c = dlg.selectedColor();
+  return rgb(c.red(), c.green(), c.blue());
 }
 
 ModalResult QtServices::showModal(Form& form) { return form.runModalLoop(); }

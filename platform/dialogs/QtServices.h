@@ -13,6 +13,9 @@ class QtServices : public Services {
   void plainMessage(const std::string& text) override;
   void exceptionBox(const std::string& text) override;
   std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
+  std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& value) override;
+  std::optional<Color> colorDialog(Color initial) override;
   ModalResult showModal(Form& form) override;
   void popup(PopupMenu& menu, int screenX, int screenY) override;
 };

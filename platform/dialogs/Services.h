@@ -31,6 +31,11 @@ class Services {
   virtual void exceptionBox(const std::string& text) = 0;
   // Open or save dialog; the chosen full path, or nothing on Cancel.
   virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
+  // The input box: caption, prompt and an editable text; the text on OK, nothing on Cancel.
+  virtual std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& value) = 0;
+  // The colour dialog, starting at a colour; the chosen colour, or nothing on Cancel.
+  virtual std::optional<Color> colorDialog(Color initial) = 0;
   // Shows one of our own forms modally and answers its modal result.
   virtual ModalResult showModal(Form& form) = 0;
   // Opens a pop-up menu at a screen point; does not wait for the choice.

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
@@ -15,6 +17,7 @@
 #include "platform/controls/Menu.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/ToolBar.h"
+#include "platform/controls/Widgets.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/QtServices.h"
 #include "tests/support/ScriptedServices.h"
@@ -171,4 +174,54 @@ TEST_F(GridTest, DrawCellRunsForEachVisibleCellAfterTheGridsOwnPainting) {
   EXPECT_EQ(painted, 5 * 4);
   EXPECT_EQ(grid.canvas().pixel(33, 33), rgb(255, 0, 0));
   EXPECT_NE(grid.canvas().pixel(32, 33), rgb(255, 0, 0)) << "the grid line is not part of the cell";
+}
+
+TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {
+  Form form;
+  ScrollBar bar(form);
+  std::vector<int> seen;
+  bar.OnChange = [&] { seen.push_back(bar.position()); };
+  bar.setMin(8);            // 0 moves up to 8
+  bar.setPosition(32);
+  bar.setPosition(32);      // no move, no event
+  bar.setMax(20);           // 32 drops to 20
+  bar.setPosition(500);     // clamped: no move from 20
+  EXPECT_EQ(seen, (std::vector<int>{8, 32, 20}));
+  try {
+    bar.setMax(7);
+    ADD_FAILURE() << "a maximum below the minimum was taken";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ(e.what(), "Scrollbar property out of range");
+  }
+  EXPECT_EQ(bar.max(), 20);
+  // The user's move arrives through the widget as one change.
+  static_cast<QScrollBar*>(bar.widget())->setValue(15);
+  EXPECT_EQ(bar.position(), 15);
+  EXPECT_EQ(seen.back(), 15);
+}
+
+// A form of our own shown modally many times: its button's modal result ends each showing, the close box
+// answers Cancel, and each showing activates the form.
+TEST(ModalForm, EndsWithItsButtonOrTheCloseBoxAndCanBeShownAgain) {
+  QtServices real;
+  setServices(&real);
+  Form dlg;
+  dlg.setClientSize(200, 100);
+  Button ok(dlg, "OK");
+  ok.setModalResult(mrOk);
+  ok.setDefault(true);
+  int activations = 0;
+  dlg.OnActivate = [&] { ++activations; };
+  QTimer::singleShot(0, [&] { ok.click(); });
+  EXPECT_EQ(dlg.showModal(), mrOk);
+  QTimer::singleShot(0, [&] { dlg.window()->close(); });
+  EXPECT_EQ(dlg.showModal(), mrCancel);
+  QTimer::singleShot(0, [&] {
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(dlg.window(), &enter);
+  });
+  EXPECT_EQ(dlg.showModal(), mrOk);
+  EXPECT_GE(activations, 3);
+  EXPECT_FALSE(dlg.showing());
+  setServices(nullptr);
 }

@@ -12,6 +12,8 @@ const char* kindName(CallKind k) {
     case CallKind::Plain: return "plain message";
     case CallKind::Exception: return "exception box";
     case CallKind::FileDialog: return "file dialog";
+    case CallKind::Input: return "input box";
+    case CallKind::Color: return "colour dialog";
     case CallKind::Modal: return "modal form";
     case CallKind::Popup: return "pop-up menu";
   }
@@ -44,6 +46,20 @@ ScriptedServices& ScriptedServices::answerFile(std::optional<std::string> path) 
 ScriptedServices& ScriptedServices::answerFile(
     std::function<std::optional<std::string>(const platform::FileDialogRequest&)> f) {
   script_.push_back(Step{CallKind::FileDialog, {}, platform::mrNone, std::move(f), {}});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerInput(std::optional<std::string> text) {
+  Step s{CallKind::Input};
+  s.text = std::move(text);
+  script_.push_back(std::move(s));
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerColor(std::optional<platform::Color> color) {
+  Step s{CallKind::Color};
+  s.color = color;
+  script_.push_back(std::move(s));
   return *this;
 }
 
@@ -87,7 +103,9 @@ std::optional<ScriptedServices::Step> ScriptedServices::take(const Call& call) {
 }
 
 ModalResult ScriptedServices::messageBox(const std::string& text, MsgType type, MsgButtons buttons) {
-  Call c{CallKind::Message, text, type, buttons, {}, 0, 0};
+  Call c{CallKind::Message, text};
+  c.type = type;
+  c.buttons = buttons;
   auto s = take(c);
   return s ? s->result : platform::mrCancel;
 }
@@ -104,6 +122,22 @@ std::optional<std::string> ScriptedServices::fileDialog(const platform::FileDial
   auto chosen = s->file(request);
   if (chosen) return platform::withDefaultExtension(*chosen, request.defaultExt);
   return chosen;
+}
+
+std::optional<std::string> ScriptedServices::inputBox(const std::string& caption, const std::string& prompt,
+                                                      const std::string& value) {
+  Call c{CallKind::Input, prompt};
+  c.caption = caption;
+  c.value = value;
+  auto s = take(c);
+  return s ? s->text : std::nullopt;
+}
+
+std::optional<platform::Color> ScriptedServices::colorDialog(platform::Color initial) {
+  Call c{CallKind::Color};
+  c.color = initial;
+  auto s = take(c);
+  return s ? s->color : std::nullopt;
 }
 
 ModalResult ScriptedServices::showModal(platform::Form& form) {

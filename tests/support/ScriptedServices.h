@@ -15,14 +15,17 @@ using platform::ModalResult;
 using platform::MsgButtons;
 using platform::MsgType;
 
-enum class CallKind { Message, Plain, Exception, FileDialog, Modal, Popup };
+enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup };
 
 const char* kindName(CallKind k);
 
 // One call the program made to the service, as the test sees it afterwards.
 struct Call {
   CallKind kind;
-  std::string text;  // message text, or the file dialog's title
+  std::string text;  // message text, the file dialog's title, the input box's prompt
+  std::string caption;  // the input box's caption
+  std::string value;    // the input box's starting text
+  platform::Color color = 0;  // the colour dialog's starting colour
   MsgType type = MsgType::Information;
   MsgButtons buttons = MsgButtons::Ok;
   platform::FileDialogRequest file;
@@ -42,6 +45,8 @@ class ScriptedServices : public platform::Services {
   ScriptedServices& acknowledge();  // a plain box or an exception box: OK
   ScriptedServices& answerFile(std::optional<std::string> path);
   ScriptedServices& answerFile(std::function<std::optional<std::string>(const platform::FileDialogRequest&)> f);
+  ScriptedServices& answerInput(std::optional<std::string> text);
+  ScriptedServices& answerColor(std::optional<platform::Color> color);
   ScriptedServices& answerModal(std::function<ModalResult(platform::Form&)> f);
 
   const std::vector<Call>& calls() const { return calls_; }
@@ -56,6 +61,9 @@ class ScriptedServices : public platform::Services {
   void plainMessage(const std::string& text) override;
   void exceptionBox(const std::string& text) override;
   std::optional<std::string> fileDialog(const platform::FileDialogRequest& request) override;
+  std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& value) override;
+  std::optional<platform::Color> colorDialog(platform::Color initial) override;
   ModalResult showModal(platform::Form& form) override;
   void popup(platform::PopupMenu& menu, int screenX, int screenY) override;
 
@@ -66,6 +74,8 @@ class ScriptedServices : public platform::Services {
     ModalResult result = platform::mrNone;
     std::function<std::optional<std::string>(const platform::FileDialogRequest&)> file;
     std::function<ModalResult(platform::Form&)> modal;
+    std::optional<std::string> text;
+    std::optional<platform::Color> color;
   };
   // The next step, which must be of this kind; nullopt (and a test failure) when it is not.
   std::optional<Step> take(const Call& call);
