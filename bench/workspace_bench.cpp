@@ -11,7 +11,7 @@
 #include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
 #include "platform/dialogs/FileDialog.h"
-#include "platform/dialogs/Services.h"
+#include "platform/dialogs/QtServices.h"
 #include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
 
@@ -34,14 +34,13 @@ void ensureSheet() {
 }
 
 // Answers every question Yes and the picture dialog with the sheet; times the dialog-to-question span.
-class BenchServices : public platform::Services {
+class BenchServices : public platform::QtServices {
  public:
   Clock::time_point dialogClosed, questionAsked;
   platform::ModalResult messageBox(const std::string& text, platform::MsgType, platform::MsgButtons) override {
     if (text == "Do the available tiles appear to be correct?") questionAsked = Clock::now();
     return platform::mrYes;
   }
-  void plainMessage(const std::string&) override {}
   void exceptionBox(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
   std::optional<std::string> fileDialog(const platform::FileDialogRequest&) override { return sheetPath(); }
   platform::ModalResult showModal(platform::Form& form) override {
@@ -53,7 +52,6 @@ class BenchServices : public platform::Services {
     dialogClosed = Clock::now();
     return platform::mrOk;
   }
-  void popup(platform::PopupMenu&, int, int) override {}
 };
 
 struct Workspace {

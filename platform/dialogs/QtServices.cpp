@@ -34,8 +34,8 @@ std::vector<std::string> splitBars(const std::string& s) {
 
 }  // namespace
 
-QStringList qtNameFilters(const std::string& filter) {
-  QStringList result;
+std::vector<std::string> qtNameFilters(const std::string& filter) {
+  std::vector<std::string> result;
   const auto parts = splitBars(filter);
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
     QStringList patterns;
@@ -44,7 +44,7 @@ QStringList qtNameFilters(const std::string& filter) {
       // Windows names carry extensions that files here lack: "*.*" and programs match every file.
       patterns << ((t == "*.*" || t.compare("*.exe", Qt::CaseInsensitive) == 0) ? QString("*") : t);
     }
-    result << qs(parts[i]) + " (" + patterns.join(' ') + ")";
+    result.push_back(parts[i] + " (" + ss(patterns.join(' ')) + ")");
   }
   return result;
 }
@@ -103,7 +103,8 @@ std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
   dlg.setFileMode(r.kind == FileDialogKind::Open && r.fileMustExist ? QFileDialog::ExistingFile
                                                                      : QFileDialog::AnyFile);
   if (!r.title.empty()) dlg.setWindowTitle(qs(r.title));
-  const QStringList filters = qtNameFilters(r.filter);
+  QStringList filters;
+  for (const std::string& f : qtNameFilters(r.filter)) filters << qs(f);
   if (!filters.isEmpty()) {
     dlg.setNameFilters(filters);
     dlg.selectNameFilter(filters.value(std::max(0, r.filterIndex - 1)));

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 #include "platform/dialogs/Services.h"
 
@@ -21,6 +22,6 @@ class QtServices : public Services {
 };
 
 // Qt name filters from a "text|patterns|text|patterns" filter; "*.*" and "*.exe" become "*".
-QStringList qtNameFilters(const std::string& filter);
+std::vector<std::string> qtNameFilters(const std::string& filter);
 
 }  // namespace platform

@@ -110,11 +110,8 @@ TEST(FileDialog, TypedNamesGetTheDefaultExtensionButProgramsDoNot) {
 }
 
 TEST(FileDialog, FiltersBecomeQtFiltersAndWindowsOnlyPatternsMatchEverything) {
-  const QStringList f = qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*");
-  ASSERT_EQ(f.size(), 3);
-  EXPECT_EQ(f[0].toStdString(), "Bitmaps (*.bmp) (*.bmp)");
-  EXPECT_EQ(f[1].toStdString(), "Editor Executables [*.exe] (*)");
-  EXPECT_EQ(f[2].toStdString(), "Any File (*)");
+  EXPECT_EQ(qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*"),
+            (std::vector<std::string>{"Bitmaps (*.bmp) (*.bmp)", "Editor Executables [*.exe] (*)", "Any File (*)"}));
 }
 
 class GridTest : public ::testing::Test {
