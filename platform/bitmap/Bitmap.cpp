@@ -48,28 +48,18 @@ int nearestIn(const std::vector<Color>& table, Color c) {
   return best;
 }
 
-// Maps colours to a bitmap's stored values; converting whole images pixel by pixel repeats the same few
-// colours, so a small direct-mapped cache keeps nearest-colour searches rare.
+// Maps colours to a bitmap's stored values (indexed bitmaps answer from their own nearest-colour cache).
 class StoreMapper {
  public:
-  explicit StoreMapper(const Bitmap& dst) : dst_(dst) { keys_.fill(0); }
+  explicit StoreMapper(const Bitmap& dst) : dst_(dst) {}
 
   std::uint32_t fromWord(std::uint32_t word) {
     if (!dst_.indexed()) return quantiseWord(word, dst_.pixelFormat());
-    const std::size_t slot = ((word * 0x9E3779B1u) >> 20) & (kSlots - 1);
-    // Keys keep the 0xFF alpha byte of a word, so a zero key marks an empty slot.
-    if (keys_[slot] != word) {
-      keys_[slot] = word;
-      values_[slot] = static_cast<std::uint8_t>(dst_.nearestIndex(platform::fromWord(word)));
-    }
-    return values_[slot];
+    return static_cast<std::uint32_t>(dst_.nearestIndex(platform::fromWord(word)));
   }
 
  private:
-  static constexpr std::size_t kSlots = 4096;
   const Bitmap& dst_;
-  std::array<std::uint32_t, kSlots> keys_;
-  std::array<std::uint8_t, kSlots> values_{};
 };
 
 // Stored values of dst for every index of an indexed src.
@@ -194,10 +184,26 @@ void Bitmap::setColorTable(std::vector<Color> table) {
                       std::to_string(bitsPerPixel()) + " bits per pixel");
   }
   table_ = std::move(table);
+  nearest_.reset();
 }
 
+// Converting whole images repeats the same few colours, so a small direct-mapped cache keeps the search
+// over the table rare.
+struct Bitmap::NearestCache {
+  static constexpr std::size_t kSlots = 4096;
+  std::array<std::uint32_t, kSlots> keys{};  // words keep their 0xFF alpha byte: 0 marks an empty slot
+  std::array<std::uint8_t, kSlots> values{};
+};
+
 int Bitmap::nearestIndex(Color c) const {
-  return nearestIn(table_, c);
+  if (!nearest_) nearest_ = std::make_shared<NearestCache>();
+  const std::uint32_t word = toWord(c);
+  const std::size_t slot = ((word * 0x9E3779B1u) >> 20) & (NearestCache::kSlots - 1);
+  if (nearest_->keys[slot] != word) {
+    nearest_->keys[slot] = word;
+    nearest_->values[slot] = static_cast<std::uint8_t>(nearestIn(table_, c));
+  }
+  return nearest_->values[slot];
 }
 
 std::uint32_t Bitmap::wordAt(int x, int y) const {
@@ -302,6 +308,7 @@ void Bitmap::resize(int width, int height) {
   if (width == width_ && height == height_) return;
   Bitmap next(width, height, format_);
   next.table_ = table_;
+  next.nearest_ = nearest_;
   if (indexed())
     std::fill(next.idx_.begin(), next.idx_.end(), static_cast<std::uint8_t>(nearestIndex(clWhite)));
   const int w = std::min(width, width_), h = std::min(height, height_);
@@ -320,7 +327,10 @@ void Bitmap::resize(int width, int height) {
 void Bitmap::setPixelFormat(PixelFormat format) {
   if (format == format_) return;
   Bitmap next(width_, height_, format);
-  if (!table_.empty() && table_.size() <= tableLimit(format)) next.table_ = table_;
+  if (!table_.empty() && table_.size() <= tableLimit(format)) {
+    next.table_ = table_;
+    next.nearest_.reset();
+  }
   StoreMapper mapper(next);
   std::array<std::uint32_t, 256> lut{};
   if (indexed()) lut = indexLookup(*this, mapper);

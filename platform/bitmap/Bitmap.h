@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -115,6 +116,9 @@ class Bitmap {
   std::vector<std::uint32_t> words_;  // direct formats
   int penX_ = 0;
   int penY_ = 0;
+  struct NearestCache;
+  // Nearest-colour answers for the current table; copies share it, a new table drops it.
+  mutable std::shared_ptr<NearestCache> nearest_;
 };
 
 // Quantises a colour to what a direct format holds (identity for 24 and 32 bits).
