@@ -72,6 +72,8 @@ void TfrmMain::buildLayout() {
   Panel1.setBounds(0, 0, 0, 0);
   Panel1.hide();
 
+  buildAnimationPanel();
+
   StatusBar.addPanel(100);
   StatusBar.addPanel(110);
   StatusBar.addPanel(300);
@@ -87,6 +89,12 @@ void TfrmMain::buildLayout() {
   cdlOpenPict.options().pathMustExist = true;
   SelectEd.options().filter = "Editor Executables [*.exe]|*.exe|Any File|*.*";
   SelectEd.options().defaultExt = "exe";
+  cdlOpenExe.options().title = "Find tile modifier";
+  cdlOpenExe.options().filter = "executables (*.exe)|*.exe";
+  cdlOpenExe.options().defaultExt = "exe";
+  cdlOpenExe.options().initialDir = "/";
+  cdlOpenExe.options().fileMustExist = true;
+  cdlOpenExe.options().pathMustExist = true;
 }
 
 void TfrmMain::bindHandlers() {
@@ -124,6 +132,12 @@ void TfrmMain::bindHandlers() {
   bind(popMain_Copy, [this] { popMain_CopyClick(); });
   bind(popMain_Paste, [this] { popMain_PasteClick(); });
   bind(popMain_Blank, [this] { popMain_BlankClick(); });
+  const auto onModify = [this] { mnuModifyClick(); };
+  bind(mnuTiles_Modify, onModify);
+  bind(mnuModify, onModify);
+  const auto onHelp = [this] { mnuHelp_HelpClick(); };
+  bind(Help2, onHelp);
+  bind(tlbHelp, onHelp);
 
   grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdImageListDrawCell(c, r, rect); };
   grdImageList.OnSelectCell = [this](int c, int r, bool&) { grdImageListSelectCell(c, r); };
@@ -137,14 +151,12 @@ void TfrmMain::bindHandlers() {
   };
 
   // Commands whose handlers are not in this build yet stay visible but disabled.
-  platform::MenuItem* pendingItems[] = {
-      &mnuFile_Open,    &mnuFile_Save,  &mnuFile_SaveAs, &mnuFile_Close, &mnuFile_Export,
-      &mnuAnimation_Animate, &mnuTiles_Modify, &mnuTiles_Save, &Help2,      &About1,
-      &emailHalvorn1,   &HalvornontheWeb1, &mnuModify,   &mnuSave};
+  bindAnimationHandlers();
+  bindFileHandlers();
+
+  // Commands whose handlers are not in this build yet stay visible but disabled.
+  platform::MenuItem* pendingItems[] = {&About1, &emailHalvorn1, &HalvornontheWeb1};
   for (auto* item : pendingItems) item->setEnabled(false);
-  platform::ToolButton* pendingButtons[] = {&tlbOpen, &tlbSave, &tlbSaveAs, &tlbClose,
-                                            &tlbExport, &tlbAnimate, &tlbHelp};
-  for (auto* button : pendingButtons) button->setEnabled(false);
 }
 
 void TfrmMain::FormCreate() {
@@ -162,13 +174,12 @@ void TfrmMain::FormCreate() {
   if (projectToReopen == "nostartup") {
     setEmptyStateForStartup();
   } else if (platform::fileExists(projectToReopen)) {
-    // Reopening a project arrives with the project files; until then the work starts empty.
-    setEmptyStateForStartup();
+    cdlOpenFile.setFileName(projectToReopen);
+    LoadProject();
   } else if (platform::messageDlg(
                  "The last project file in use could not be found, do you wish to locate this file yourself?",
                  MsgType::Error, MsgButtons::YesNo) == platform::mrYes) {
-    // Locating the project arrives with the Open command; until then the work starts empty.
-    setEmptyStateForStartup();
+    if (!openProjectChosen()) setEmptyStateForStartup();
   } else {
     setEmptyStateForStartup();
   }
@@ -188,7 +199,7 @@ void TfrmMain::setGridLines(bool on) {
 
 void TfrmMain::setEmptyStateForStartup() {
   imagelist1.clear();
-  AniImageList.clear();
+  resetAnimation();
   grdImage.hide();
   lblWorkSpace.hide();
   mnuOptions_Grid.setChecked(true);
@@ -198,28 +209,19 @@ void TfrmMain::setEmptyStateForStartup() {
   framesPerSecond = 5;
   projectName.clear();
   setClearedPanels();
-  resumeFlag = true;
-  recordMode = false;
-  playingFlag = false;
-  currentFrame = 0;
   cellClipboard = -1;
 }
 
 void TfrmMain::ClearWorkspace() {
   imagelist1.clear();
-  AniImageList.clear();
   grdImageList.clearCells();
   grdImage.clearCells();
   grdImage.hide();
   lblWorkSpace.hide();
   projectName.clear();
-  currentFrame = 0;
   setClearedPanels();
+  resetAnimation();
   cellClipboard = -1;
-  resumeFlag = true;
-  playingFlag = false;
-  recordMode = false;
-  loopFlag = false;
   mnuOptions_Overwrite.setChecked(false);
   setGridLines(true);
 }

@@ -13,6 +13,8 @@
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/FileDialog.h"
+#include "platform/system/Process.h"
+#include "workspace/ProjectFormat.h"
 
 namespace tlwk {
 
@@ -122,11 +124,35 @@ class TfrmMain : public platform::Form {
   platform::StringGrid grdImage{*this};
   platform::StringGrid grdImageList{*this};
   platform::Panel panAnimate{*this};
+  platform::Label Label1{panAnimate, "Animation"};
+  platform::Image imgFrame{panAnimate};
+  platform::Label lblRecording{panAnimate, "Recording"};
+  platform::SpeedButton aniRewind{panAnimate, "ani_rewind"};
+  platform::SpeedButton aniBack{panAnimate, "ani_back"};
+  platform::SpeedButton aniPlay{panAnimate, "ani_play"};
+  platform::SpeedButton aniStep{panAnimate, "ani_step"};
+  platform::SpeedButton aniForward{panAnimate, "ani_forward"};
+  platform::SpeedButton aniErase{panAnimate, "ani_erase"};
+  platform::SpeedButton aniEraseFrame{panAnimate, "ani_eraseframe"};
+  platform::SpeedButton aniStop{panAnimate, "ani_stop"};
+  platform::SpeedButton aniLoop{panAnimate, "ani_loop"};
+  platform::SpeedButton aniRecord{panAnimate, "ani_record"};
+  platform::SpeedButton aniSpeed{panAnimate, "ani_speed"};
+  platform::SpeedButton aniClose{panAnimate, "ani_close"};
+  platform::ScrollBar hsbSlider{panAnimate};
+  platform::Label lblFramesLoaded{panAnimate, "Frames Loaded: 0"};
+  platform::Label lblFrameCounter{panAnimate, "Frame Counter: 0"};
+  platform::Timer tmrFrame;
   platform::Panel Panel1{*this};
   platform::StatusBar StatusBar{*this, 24};
 
   platform::FileDialog SelectEd{platform::FileDialogKind::Open};
   platform::FileDialog cdlOpenPict{platform::FileDialogKind::Open};
+  platform::FileDialog cdlOpenFile{platform::FileDialogKind::Open};
+  platform::FileDialog cdlSaveFile{platform::FileDialogKind::Save};
+  platform::FileDialog cdlSavePict{platform::FileDialogKind::Save};
+  platform::FileDialog cdlOpenExe{platform::FileDialogKind::Open};
+  LineBuffer Memo1;
 
   // The import-parameters dialog; the program entry creates it after this window.
   TfrmImport* frmImport = nullptr;
@@ -164,6 +190,48 @@ class TfrmMain : public platform::Form {
   // Import.
   void mnuFile_importClick();
 
+  // Animation.
+  void mnuAnimation_AnimateClick();
+  void aniPlayClick();
+  void tmrFrameTimer();
+  void aniStopClick();
+  void aniRewindClick();
+  void aniForwardClick();
+  void aniBackClick();
+  void aniStepClick();
+  void hsbSliderChange();
+  void aniLoopClick();
+  void aniRecordClick();
+  void aniEraseFrameClick();
+  void aniEraseClick();
+  void aniSpeedClick();
+  void aniCloseClick();
+  // Records the tile of work-space cell (col, row) as the next frame.
+  void recordFrame(int col, int row);
+
+  // Project files.
+  void mnuFile_OpenClick();
+  void mnuFile_SaveClick();
+  void mnuFile_SaveAsClick();
+  void mnuFile_CloseClick();
+  void LoadProject();
+  std::int32_t ReadProjectValue(int line) const;
+
+  // Export.
+  void mnuFile_ExportClick();
+  void mnuSaveClick();
+
+  // Tile modification and the program launcher.
+  void mnuModifyClick();
+  void mnuHelp_HelpClick();
+  // Starts "program" argument and waits for it to end or for the time limit (kInfinite: none); the
+  // message is empty when it started and ended in time.
+  std::string RunAndWait(const std::string& program, const std::string& argument, std::uint32_t timeLimitMs,
+                         platform::ShowCommand show);
+  // Where the temporary tile file goes: the temporary folder when it is writable, else a folder of the
+  // user's own.
+  std::string tileFileFolder() const;
+
   // Settings.
   void LoadSettings();
   void SaveSettings();
@@ -174,6 +242,20 @@ class TfrmMain : public platform::Form {
   void buildLayout();
   void bindHandlers();
   void setEmptyStateForStartup();
+  void buildAnimationPanel();
+  void bindAnimationHandlers();
+  void bindFileHandlers();
+  // The Open Project command; false when its dialog was cancelled.
+  bool openProjectChosen();
+  // The animation's empty state: no frames, blank view, stopped, record and loop off.
+  void resetAnimation();
+  // Shows frame i in the frame view; a frame that does not exist shows white.
+  void showFrame(std::int32_t i);
+  // Disables the timer, makes frame i current and shows it, as the moving commands do.
+  void moveToFrame(std::int32_t i);
+  void setFrameSizeToTiles();
+  // The save dialog of Export and Save tile; false on Cancel.
+  bool choosePictureFile();
   void setClearedPanels();
   void setGridLines(bool on);
   void updateUseExternalEdCaption();

@@ -13,7 +13,10 @@ void TfrmMain::grdImageDrawCell(int col, int row, const platform::Rect& rect) {
 void TfrmMain::grdImageSelectCell(int col, int row) {
   selectedCellCol = col;
   selectedCellRow = row;
-  if (recordMode) return;  // recording a frame arrives with the animation player
+  if (recordMode) {
+    recordFrame(col, row);
+    return;
+  }
   const auto placed =
       placedText(grdImage.cell(col, row), selectedTile(), imagelist1.count(), mnuOptions_Overwrite.checked());
   if (placed) grdImage.setCell(col, row, *placed);

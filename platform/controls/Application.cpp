@@ -22,6 +22,8 @@ struct Application::Impl {
 
 Application::Application(int& argc, char** argv) : impl_(std::make_unique<Impl>()) {
   if (theApplication) throw std::logic_error("one application per process");
+  // Taken before Qt removes the options it knows from argv.
+  for (int i = 1; i < argc; ++i) arguments_.emplace_back(argv[i]);
   if (!QApplication::instance()) impl_->qapp = std::make_unique<QApplication>(argc, argv);
   // Our forms decide when the program ends: the main form's close quits the loop.
   QApplication::setQuitOnLastWindowClosed(false);

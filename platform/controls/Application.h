@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -28,6 +29,8 @@ class Application {
 
   // Full path of the running program file.
   std::string exeName() const;
+  // The command-line arguments after the program's own name, as the process received them.
+  const std::vector<std::string>& arguments() const { return arguments_; }
   // Width of the primary screen in pixels; a test may set it.
   int screenWidth() const;
   int screenHeight() const;
@@ -37,6 +40,7 @@ class Application {
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::string title_;
+  std::vector<std::string> arguments_;
   int screenWidth_ = 0;
   int screenHeight_ = 0;
 };

@@ -41,8 +41,9 @@ void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld) {
   send(control, QEvent::MouseMove, Qt::NoButton, held, x, y);
 }
 
-void releaseMouse(Control& control, MouseButton button, int x, int y) {
-  send(control, QEvent::MouseButtonRelease, qtButton(button), Qt::NoButton, x, y);
+void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift) {
+  send(control, QEvent::MouseButtonRelease, qtButton(button), Qt::NoButton, x, y,
+       shift ? Qt::ShiftModifier : Qt::NoModifier);
 }
 
 void doubleClickMouse(Control& control, MouseButton button, int x, int y) {

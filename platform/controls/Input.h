@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/controls/Control.h"
-#include "platform/controls/StringGrid.h"
+#include "platform/controls/Grid.h"
 
 namespace platform {
 
@@ -9,7 +9,7 @@ namespace platform {
 // keyboard would: used by tests and by nothing else. Points are in the control's client coordinates.
 void pressMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
 void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = false);
-void releaseMouse(Control& control, MouseButton button, int x, int y);
+void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
 void doubleClickMouse(Control& control, MouseButton button, int x, int y);
 void turnWheel(Control& control, int notches);
 

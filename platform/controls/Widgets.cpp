@@ -6,7 +6,10 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QIcon>
 #include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <stdexcept>
 
@@ -162,5 +165,59 @@ void Image::setAutoSize(bool autoSize) {
 }
 
 void Image::repaint() { widget_->update(); }
+
+}  // namespace platform
+
+namespace platform {
+
+class TimerImpl : public QTimer {};
+
+Timer::Timer() : impl_(new TimerImpl) {
+  QObject::connect(impl_, &QTimer::timeout, [this] { tick(); });
+}
+
+Timer::~Timer() { delete impl_; }
+
+void Timer::setInterval(int milliseconds) {
+  interval_ = std::max(0, milliseconds);
+  restart();
+}
+
+void Timer::setEnabled(bool enabled) {
+  enabled_ = enabled;
+  restart();
+}
+
+void Timer::restart() {
+  impl_->stop();
+  if (enabled_) impl_->start(interval_);
+}
+
+void Timer::tick() {
+  if (enabled_ && OnTimer) guarded(OnTimer);
+}
+
+SpeedButton::SpeedButton(Container& parent, const std::string& picture) : Control(&parent, new QToolButton()) {
+  auto* b = static_cast<QToolButton*>(widget_);
+  b->setAutoRaise(true);
+  b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
+  b->setIconSize(QSize(20, 20));
+  b->setCheckable(true);
+  QObject::connect(b, &QToolButton::clicked, [this, b] {
+    b->setChecked(down_);
+    click();
+  });
+}
+
+void SpeedButton::setDown(bool down) {
+  down_ = down;
+  static_cast<QToolButton*>(widget_)->setChecked(down);
+}
+
+void SpeedButton::click() {
+  if (!enabled()) return;
+  if (group_ > 0) setDown(allowAllUp_ ? !down_ : true);
+  if (OnClick) guarded(OnClick);
+}
 
 }  // namespace platform

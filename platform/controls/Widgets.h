@@ -105,3 +105,51 @@ class Image : public Control {
 };
 
 }  // namespace platform
+
+namespace platform {
+
+class TimerImpl;
+
+// A window timer: ticks arrive as messages of the user-interface thread, between commands and while a
+// modal box is open.
+class Timer {
+ public:
+  Timer();
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  void setInterval(int milliseconds);
+  int interval() const { return interval_; }
+  void setEnabled(bool enabled);
+  bool enabled() const { return enabled_; }
+  // One tick, as the platform delivers it (tests fire ticks this way instead of waiting).
+  void tick();
+  std::function<void()> OnTimer;
+
+ private:
+  void restart();
+  TimerImpl* impl_;
+  int interval_ = 1000;
+  bool enabled_ = false;
+};
+
+// A flat button with a small picture. A button of a group (group index above 0) is two-state: a press
+// flips it before its handler runs; with all-up allowed it may be released again.
+class SpeedButton : public Control {
+ public:
+  SpeedButton(Container& parent, const std::string& picture);
+  void setGroupIndex(int group) { group_ = group; }
+  void setAllowAllUp(bool allow) { allowAllUp_ = allow; }
+  void setDown(bool down);
+  bool down() const { return down_; }
+  void click();
+  std::function<void()> OnClick;
+
+ private:
+  int group_ = 0;
+  bool allowAllUp_ = false;
+  bool down_ = false;
+};
+
+}  // namespace platform

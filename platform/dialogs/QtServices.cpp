@@ -139,4 +139,12 @@ void QtServices::popup(PopupMenu& menu, int screenX, int screenY) {
   menu.menu()->popup(QPoint(screenX, screenY));
 }
 
+int QtServices::createProcess(const std::string& commandLine) { return spawnProcess(commandLine); }
+
+bool QtServices::waitForProcess(int pid, std::uint32_t timeLimitMs) { return waitProcess(pid, timeLimitMs); }
+
+void QtServices::terminateProcess(int pid) { killProcess(pid); }
+
+void QtServices::startProgram(const std::string& commandLine) { spawnDetached(commandLine); }
+
 }  // namespace platform

@@ -19,6 +19,10 @@ class QtServices : public Services {
   std::optional<Color> colorDialog(Color initial) override;
   ModalResult showModal(Form& form) override;
   void popup(PopupMenu& menu, int screenX, int screenY) override;
+  int createProcess(const std::string& commandLine) override;
+  bool waitForProcess(int pid, std::uint32_t timeLimitMs) override;
+  void terminateProcess(int pid) override;
+  void startProgram(const std::string& commandLine) override;
 };
 
 // Qt name filters from a "text|patterns|text|patterns" filter; "*.*" and "*.exe" become "*".

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/bitmap/Color.h"
+#include "platform/system/Process.h"
 
 namespace platform {
 
@@ -40,6 +41,16 @@ class Services {
   virtual ModalResult showModal(Form& form) = 0;
   // Opens a pop-up menu at a screen point; does not wait for the choice.
   virtual void popup(PopupMenu& menu, int screenX, int screenY) = 0;
+
+  // Starts a command line as a process (Windows splitting rules, no shell) and answers its id;
+  // ProcessError when it cannot start.
+  virtual int createProcess(const std::string& commandLine) = 0;
+  // Waits for a process of createProcess; true when it ended within the limit (kInfinite: no limit).
+  virtual bool waitForProcess(int pid, std::uint32_t timeLimitMs) = 0;
+  // Ends a process of createProcess that is still running.
+  virtual void terminateProcess(int pid) = 0;
+  // Starts a command line without waiting for it; ProcessError when it cannot start.
+  virtual void startProgram(const std::string& commandLine) = 0;
 };
 
 Services& services();

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 #include "platform/bitmap/LargeBlocks.h"
@@ -69,6 +70,28 @@ mode_t currentUmask() {
 bool fileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool folderWritable(const std::string& folder) {
+  struct stat st;
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+  return (st.st_mode & 0222) != 0 && access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string userCacheFolder(const std::string& organisation, const std::string& application) {
+  std::string base;
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/') {
+    base = cache;
+  } else if (const char* home = std::getenv("HOME"); home && home[0]) {
+    base = std::string(home) + "/.cache";
+  } else {
+    throw FileError("Cannot find the user's cache folder: HOME is not set");
+  }
+  const std::string folder = base + "/" + organisation + "/" + application;
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) throw FileError("Cannot make the folder \"" + folder + "\": " + error.message());
+  return folder + "/";
 }
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {

@@ -15,6 +15,14 @@ class FileError : public std::runtime_error {
 
 bool fileExists(const std::string& path);
 
+// Whether new files may be made in a folder. A folder nobody may write is taken as closed also to a user
+// whom the permission bits do not stop, as with files that writeFileAtomic refuses.
+bool folderWritable(const std::string& folder);
+
+// The current user's cache folder for one program, ending in "/" ($XDG_CACHE_HOME, else ~/.cache, then
+// ORGANISATION/APPLICATION/); made when missing. FileError when it cannot be made.
+std::string userCacheFolder(const std::string& organisation, const std::string& application);
+
 // Reads a whole file; refuses (FileError) a file larger than maxBytes instead of allocating for it.
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes);
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "platform/controls/Form.h"
+#include "platform/dialogs/QtServices.h"
 
 namespace testing_support {
 
@@ -16,6 +19,8 @@ const char* kindName(CallKind k) {
     case CallKind::Color: return "colour dialog";
     case CallKind::Modal: return "modal form";
     case CallKind::Popup: return "pop-up menu";
+    case CallKind::Process: return "process start";
+    case CallKind::Start: return "program start without waiting";
   }
   return "?";
 }
@@ -65,6 +70,30 @@ ScriptedServices& ScriptedServices::answerColor(std::optional<platform::Color> c
 
 ScriptedServices& ScriptedServices::answerModal(std::function<ModalResult(platform::Form&)> f) {
   script_.push_back(Step{CallKind::Modal, {}, platform::mrNone, {}, std::move(f)});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerProcess(std::function<void(const std::vector<std::string>&)> run) {
+  Step s{CallKind::Process};
+  s.process = std::move(run);
+  script_.push_back(std::move(s));
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::failProcess(int error) {
+  Step s{CallKind::Process};
+  s.error = error;
+  script_.push_back(std::move(s));
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerStart() {
+  script_.push_back(Step{CallKind::Start});
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::allowProcesses() {
+  realProcesses_ = true;
   return *this;
 }
 
@@ -153,6 +182,45 @@ void ScriptedServices::popup(platform::PopupMenu&, int screenX, int screenY) {
   c.x = screenX;
   c.y = screenY;
   calls_.push_back(c);
+}
+
+namespace {
+platform::QtServices& realPlatform() {
+  static platform::QtServices real;
+  return real;
+}
+}  // namespace
+
+int ScriptedServices::createProcess(const std::string& commandLine) {
+  if (realProcesses_) {
+    calls_.push_back(Call{CallKind::Process, commandLine});
+    return realPlatform().createProcess(commandLine);
+  }
+  auto s = take(Call{CallKind::Process, commandLine});
+  if (!s) throw platform::ProcessError("process start not scripted", ENOENT);
+  if (!s->process) throw platform::ProcessError("scripted start failure", s->error);
+  s->process(platform::commandLineArguments(commandLine));
+  scriptedPids_.insert(nextPid_);
+  return nextPid_++;
+}
+
+bool ScriptedServices::waitForProcess(int pid, std::uint32_t timeLimitMs) {
+  if (scriptedPids_.erase(pid) > 0) return true;
+  return realPlatform().waitForProcess(pid, timeLimitMs);
+}
+
+void ScriptedServices::terminateProcess(int pid) {
+  if (scriptedPids_.erase(pid) > 0) return;
+  realPlatform().terminateProcess(pid);
+}
+
+void ScriptedServices::startProgram(const std::string& commandLine) {
+  if (realProcesses_) {
+    calls_.push_back(Call{CallKind::Start, commandLine});
+    realPlatform().startProgram(commandLine);
+    return;
+  }
+  if (!take(Call{CallKind::Start, commandLine})) throw platform::ProcessError("program start not scripted", ENOENT);
 }
 
 }  // namespace testing_support

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,14 +16,14 @@ using platform::ModalResult;
 using platform::MsgButtons;
 using platform::MsgType;
 
-enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup };
+enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup, Process, Start };
 
 const char* kindName(CallKind k);
 
 // One call the program made to the service, as the test sees it afterwards.
 struct Call {
   CallKind kind;
-  std::string text;  // message text, the file dialog's title, the input box's prompt
+  std::string text;  // message text, the file dialog's title, the input box's prompt, a command line
   std::string caption;  // the input box's caption
   std::string value;    // the input box's starting text
   platform::Color color = 0;  // the colour dialog's starting colour
@@ -34,7 +35,7 @@ struct Call {
 
 // Dialog service for tests: each call takes the next scripted answer, which must be of the call's
 // kind. A call nobody scripted fails the test at once and is answered with Cancel, so nothing blocks.
-// Pop-ups are only recorded.
+// Pop-ups are only recorded. Processes are scripted like dialogs, or let through to the real platform.
 class ScriptedServices : public platform::Services {
  public:
   ScriptedServices();
@@ -48,6 +49,15 @@ class ScriptedServices : public platform::Services {
   ScriptedServices& answerInput(std::optional<std::string> text);
   ScriptedServices& answerColor(std::optional<platform::Color> color);
   ScriptedServices& answerModal(std::function<ModalResult(platform::Form&)> f);
+  // A started process: run gets the arguments the command line starts (program first) and stands in for
+  // the whole process, which has ended when it returns.
+  ScriptedServices& answerProcess(std::function<void(const std::vector<std::string>& argv)> run);
+  // A process that cannot start, with the platform's error number.
+  ScriptedServices& failProcess(int error);
+  // A program started without waiting (it is only recorded).
+  ScriptedServices& answerStart();
+  // Every process start from now on goes to the real platform; each command line is still recorded.
+  ScriptedServices& allowProcesses();
 
   const std::vector<Call>& calls() const { return calls_; }
   // The calls of one kind, in order.
@@ -66,6 +76,10 @@ class ScriptedServices : public platform::Services {
   std::optional<platform::Color> colorDialog(platform::Color initial) override;
   ModalResult showModal(platform::Form& form) override;
   void popup(platform::PopupMenu& menu, int screenX, int screenY) override;
+  int createProcess(const std::string& commandLine) override;
+  bool waitForProcess(int pid, std::uint32_t timeLimitMs) override;
+  void terminateProcess(int pid) override;
+  void startProgram(const std::string& commandLine) override;
 
  private:
   struct Step {
@@ -76,12 +90,17 @@ class ScriptedServices : public platform::Services {
     std::function<ModalResult(platform::Form&)> modal;
     std::optional<std::string> text;
     std::optional<platform::Color> color;
+    std::function<void(const std::vector<std::string>&)> process;
+    int error = 0;
   };
   // The next step, which must be of this kind; nullopt (and a test failure) when it is not.
   std::optional<Step> take(const Call& call);
 
   std::deque<Step> script_;
   std::vector<Call> calls_;
+  bool realProcesses_ = false;
+  std::set<int> scriptedPids_;
+  int nextPid_ = 1000000000;
 };
 
 }  // namespace testing_support

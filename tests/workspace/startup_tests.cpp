@@ -1,4 +1,5 @@
 #include "platform/controls/Application.h"
+#include "platform/controls/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 
 using platform::mrCancel;
@@ -109,4 +110,54 @@ TEST_F(WorkspaceTest, ClosingStoresTheProjectToReopen) {
     EXPECT_FALSE(f.showing());
     EXPECT_EQ(stored("Startup"), c.startup);
   }
+}
+
+class ReopenTest : public WorkspaceTest {
+ protected:
+  // A one-tile project saved and closed by a window of its own.
+  std::string savedProject(const std::string& name) {
+    start();
+    const std::string prj = scratch() + name;
+    ui.answerFile(bitmapFile("t.bmp", 16, 16)).answerFile(prj);
+    frm->mnuTiles_Add.click();
+    frm->grdImage.setCell(0, 0, "0");
+    frm->mnuFile_SaveAs.click();
+    frm->close();
+    ui.clear();
+    return prj;
+  }
+};
+
+TEST_F(ReopenTest, TheLastProjectOpensAgainAtStartAndTheCellClipboardIsEmpty) {
+  const std::string prj = savedProject("again.prj");
+  EXPECT_EQ(stored("Startup"), prj);
+  auto& f = start();
+  EXPECT_TRUE(ui.calls().empty());
+  EXPECT_EQ(f.projectName, prj);
+  EXPECT_EQ(f.imagelist1.count(), 1);
+  EXPECT_EQ(f.StatusBar.panelText(2), "Project: " + prj);
+  EXPECT_FALSE(f.resumeFlag) << "a start-up that loads leaves the resume flag off";
+  // Paste without a Cut or Copy empties the cell.
+  platform::pressMouse(f.grdImage, platform::MouseButton::Right, 5, 5);
+  f.popMain_Paste.click();
+  EXPECT_EQ(f.grdImage.cell(0, 0), "");
+}
+
+TEST_F(ReopenTest, AMissingProjectCanBeLocatedAndLoadsOnce) {
+  const std::string prj = savedProject("found.prj");
+  writeConf("Startup=/moved/away.prj\n");
+  ui.answerMessage(platform::mrYes).answerFile(prj);
+  auto& f = start();
+  const auto dialogs = ui.callsOf(CallKind::FileDialog);
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].file.fileName, "");
+  EXPECT_EQ(f.projectName, prj);
+  EXPECT_EQ(f.imagelist1.count(), 1);
+}
+
+TEST_F(WorkspaceTest, CancellingTheLocateDialogLeavesTheEmptyState) {
+  writeConf("Startup=/moved/away.prj\n");
+  ui.answerMessage(platform::mrYes).answerFile(std::nullopt);
+  auto& f = start();
+  expectEmptyState(f);
 }

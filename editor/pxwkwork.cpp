@@ -1,0 +1,181 @@
+#include "editor/pxwkwork.h"
+
+#include "editor/EditorRules.h"
+#include "platform/bitmap/BmpFile.h"
+#include "platform/controls/Application.h"
+#include "platform/dialogs/Services.h"
+#include "platform/system/Clipboard.h"
+#include "platform/system/Paths.h"
+#include "platform/system/Process.h"
+#include "platform/system/Resources.h"
+
+namespace pxwk {
+
+TfrmMain::TfrmMain(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {
+  buildLayout();
+  bindHandlers();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildLayout() {
+  setCaption("Pixandra");
+  setFixedBorder();
+  setClientSize(800, 560);
+  centerOnScreen();
+  setMaximized(true);
+
+  grdIcon.setBounds(8, 8, 504, 504);
+  grdIcon.setScrollBars(false, false);
+  grdIcon.setColCount(100);
+  grdIcon.setRowCount(100);
+  grdIcon.setDefaultColWidth(kZoomCellSizes[0]);
+  grdIcon.setDefaultRowHeight(kZoomCellSizes[0]);
+
+  panTools.setBounds(544, 8, 121, 201);
+  panImage.setBounds(544, 232, 121, 129);
+  lblActual.setFont(platform::Font{"Arial", 16, true});
+  lblActual.setAutoSize(false);
+  lblActual.setAlignment(platform::TextAlign::Center);
+  lblActual.setBounds(1, 1, 119, 19);
+  imgActual.setBounds(13, 21, 100, 100);
+  imgActual.setAutoSize(true);
+  cmdRedraw.setBounds(544, 400, 121, 25);
+
+  grdColor.setBounds(672, 8, 106, 419);
+  grdColor.setFlat(true);
+  grdColor.setScrollBars(false, false);
+  grdColor.setColCount(kPaletteColumns);
+  grdColor.setRowCount(kPaletteRows);
+  grdColor.setDefaultColWidth(12);
+  grdColor.setDefaultRowHeight(12);
+  grdColor.setFont(platform::Font{"Small Fonts", 7});
+
+  stbMain.addPanel(60);
+  stbMain.addPanel(120);
+  stbMain.addPanel(610);
+  stbMain.addPanel(50, false);
+
+  for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider}) item->setVisible(false);
+  mnuBitmap_Zoom_X1.setChecked(true);
+
+  cdlOpen.options().title = "Open bitmap file";
+  cdlOpen.options().filter = "Bitmaps (*.bmp)|*.bmp";
+  cdlOpen.options().defaultExt = "bmp";
+  cdlOpen.options().fileMustExist = true;
+  cdlOpen.options().pathMustExist = true;
+  cdlSave.options().title = "Save Bitmap File";
+  cdlSave.options().filter = "Bitmaps (*.bmp)|*.bmp";
+  cdlSave.options().defaultExt = "bmp";
+  cdlSave.options().pathMustExist = true;
+}
+
+void TfrmMain::bindHandlers() {
+  OnActivate = [this] { FormActivate(); };
+  OnClose = [this](platform::CloseAction& a) { FormClose(a); };
+
+  const struct {
+    platform::MenuItem& item;
+    void (TfrmMain::*handler)();
+  } items[] = {{NewFile, &TfrmMain::NewFileClick},
+               {OpenFile, &TfrmMain::OpenFileClick},
+               {SaveFile, &TfrmMain::SaveFileClick},
+               {SaveFileAs, &TfrmMain::SaveFileAsClick},
+               {mnuFile_Exit, &TfrmMain::mnuFile_ExitClick},
+               {mnuBitmap_Zoom_X1, &TfrmMain::mnuBitmap_Zoom_X1Click},
+               {mnuBitmap_Zoom_X2, &TfrmMain::mnuBitmap_Zoom_X2Click},
+               {mnuBitmap_Zoom_X4, &TfrmMain::mnuBitmap_Zoom_X4Click},
+               {mnuBitmap_Zoom_X8, &TfrmMain::mnuBitmap_Zoom_X8Click},
+               {mnuHelp_Help, &TfrmMain::mnuHelp_HelpClick}};
+  for (const auto& i : items) {
+    const auto handler = i.handler;
+    i.item.OnClick = [this, handler] { (this->*handler)(); };
+  }
+  cmdRedraw.OnClick = [this] { cmdRedrawClick(); };
+
+  grdIcon.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdIconDrawCell(c, r, rect); };
+  grdColor.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdColorDrawCell(c, r, rect); };
+  grdColor.OnMouseUp = [this](platform::MouseButton b, platform::ShiftState s, int x, int y) {
+    grdColorMouseUp(b, s, x, y);
+  };
+
+  // Commands whose handlers are not in this build yet stay visible but disabled.
+  for (platform::MenuItem* item : {&mnuEdit_Undo, &mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste,
+                                   &mnuBitmap_Rotate_Right90, &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
+    item->setEnabled(false);
+}
+
+void TfrmMain::FormActivate() {
+  if (startupDone) return;
+  startupDone = true;
+  programFolder = EnsureTrailingBackslash(platform::extractFilePath(platform::Application::instance().exeName()));
+  grdIcon.setScrollBars(false, false);
+  selectionActive = false;
+  floatingPasteActive = false;
+  platform::emptyClipboard();
+  document = platform::loadResourceBitmap("256color");
+  editorPalette = document.colorTable();
+  for (std::size_t i = 0; i < paletteTable.size(); ++i)
+    paletteTable[i] = i < editorPalette.size() ? editorPalette[i] : platform::clBlack;
+
+  tileMode = tileModeFor(arguments_);
+  if (tileMode) {
+    fileName = arguments_[0];
+    try {
+      document = loadDocument(fileName);
+    } catch (...) {
+      // The file was never loaded, so closing must leave it as it is; the view shows the start image.
+      fileName.clear();
+      SetupEditor();
+      throw;
+    }
+    writeBack_ = true;
+    SaveFile.setEnabled(true);
+  } else {
+    for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider}) item->setVisible(true);
+    SaveFile.setEnabled(false);
+  }
+  SetupEditor();
+}
+
+void TfrmMain::SetupEditor() {
+  imgActual.setPicture(document);
+  ImgListUndo.setSize(document.width(), document.height());
+  undoPosition = -1;
+  mnuEdit_Undo.setEnabled(false);
+  grdIcon.setColCount(document.width());
+  grdIcon.setRowCount(document.height());
+  sizeGrid();
+  stbMain.setPanelText(1, "Bitmap Size= " + std::to_string(document.width()) + " x " +
+                              std::to_string(document.height()));
+  stbMain.setPanelText(2, "Filename: " + fileName);
+  ResetPaletteGrid(kPaletteEntries);
+  RedrawGrid();
+  mnuBitmap_Rotate.setEnabled(document.width() == document.height());
+}
+
+void TfrmMain::mnuFile_ExitClick() { close(); }
+
+void TfrmMain::FormClose(platform::CloseAction&) {
+  if (!tileMode || !writeBack_) return;
+  try {
+    saveDocument(fileName);
+  } catch (...) {
+    platform::showMessage("Error: Unable to Save File");
+  }
+}
+
+void TfrmMain::mnuHelp_HelpClick() {
+  try {
+    platform::services().startProgram(platform::helpViewerPath() + " " + programFolder + "pxwkhelp.chm");
+  } catch (const platform::ProcessError&) {
+    // A missing viewer is not reported.
+  }
+}
+
+std::string EnsureTrailingBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == platform::kPathDelim) return path;
+  return path + platform::kPathDelim;
+}
+
+}  // namespace pxwk

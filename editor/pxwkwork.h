@@ -1,0 +1,133 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap/Bitmap.h"
+#include "platform/bitmap/ImageList.h"
+#include "platform/controls/Form.h"
+#include "platform/controls/Grid.h"
+#include "platform/controls/Menu.h"
+#include "platform/controls/StatusBar.h"
+#include "platform/controls/StringGrid.h"
+#include "platform/controls/Widgets.h"
+#include "platform/dialogs/ColorDialog.h"
+#include "platform/dialogs/FileDialog.h"
+
+namespace pxwk {
+
+// The editor's one window: the pixel grid, the palette grid, the actual-size image and every command.
+class TfrmMain : public platform::Form {
+ public:
+  // The program's command-line arguments decide the mode: exactly one names the file to edit.
+  explicit TfrmMain(std::vector<std::string> arguments);
+  ~TfrmMain() override;
+
+  // State of the editor unit.
+  platform::Bitmap document;  // the document bitmap: loaded, rotated and written to disk
+  std::string fileName;
+  std::string programFolder;  // ends in "/"
+  std::array<platform::Color, 256> paletteTable{};
+  std::vector<platform::Color> editorPalette;  // the 3-3-2 palette given to every loaded bitmap
+  bool tileMode = false;
+  bool startupDone = false;
+  bool selectionActive = false;
+  bool floatingPasteActive = false;
+  int undoPosition = -1;
+  int fCol = 0, fRow = 0;  // the F mark
+  int bCol = 0, bRow = 0;  // the B mark
+  platform::Color leftColour = platform::clBlack;
+  platform::Color rightColour = platform::clBlack;
+
+  // Components.
+  platform::MainMenu MainMenu1{*this};
+  platform::MenuItem mnuFile{MainMenu1, "&File"};
+  platform::MenuItem NewFile{mnuFile, "&New"};
+  platform::MenuItem OpenFile{mnuFile, "&Open"};
+  platform::MenuItem SaveFile{mnuFile, "&Save"};
+  platform::MenuItem SaveFileAs{mnuFile, "Save &As"};
+  platform::MenuItem Divider{mnuFile, "-"};
+  platform::MenuItem mnuFile_Exit{mnuFile, "&Exit"};
+  platform::MenuItem mnuEdit{MainMenu1, "&Edit"};
+  platform::MenuItem mnuEdit_Undo{mnuEdit, "&Undo"};
+  platform::MenuItem mnuEdit_Sep1{mnuEdit, "-"};
+  platform::MenuItem mnuEdit_Cut{mnuEdit, "Cu&t"};
+  platform::MenuItem mnuEdit_Copy{mnuEdit, "&Copy"};
+  platform::MenuItem mnuEdit_Paste{mnuEdit, "&Paste"};
+  platform::MenuItem mnuBitmap{MainMenu1, "&Bitmap"};
+  platform::MenuItem mnuBitmap_Rotate{mnuBitmap, "&Rotate"};
+  platform::MenuItem mnuBitmap_Rotate_Right90{mnuBitmap_Rotate, "Right 90°"};
+  platform::MenuItem mnuBitmap_Rotate180{mnuBitmap_Rotate, "Right 180°"};
+  platform::MenuItem mnuBitmap_Rotate_Right270{mnuBitmap_Rotate, "Right 270°"};
+  platform::MenuItem mnuBitmap_Zoom{mnuBitmap, "Zoom"};
+  platform::MenuItem mnuBitmap_Zoom_X1{mnuBitmap_Zoom, "x1"};
+  platform::MenuItem mnuBitmap_Zoom_X2{mnuBitmap_Zoom, "x2"};
+  platform::MenuItem mnuBitmap_Zoom_X4{mnuBitmap_Zoom, "x4"};
+  platform::MenuItem mnuBitmap_Zoom_X8{mnuBitmap_Zoom, "x8"};
+  platform::MenuItem mnuHelp{MainMenu1, "&Help"};
+  platform::MenuItem mnuHelp_Help{mnuHelp, "&Help"};
+
+  platform::DrawGrid grdIcon{*this};
+  platform::Panel panTools{*this};
+  platform::Panel panImage{*this};
+  platform::Label lblActual{panImage, "Actual icon"};
+  platform::Image imgActual{panImage};
+  platform::Button cmdRedraw{*this, "Refresh Grid"};
+  platform::StringGrid grdColor{*this};
+  platform::StatusBar stbMain{*this, 19};
+  platform::ImageList ImgListUndo;
+
+  platform::FileDialog cdlOpen{platform::FileDialogKind::Open};
+  platform::FileDialog cdlSave{platform::FileDialogKind::Save};
+  platform::ColorDialog cdlColor;
+
+  // The working image: the copy of the document that every tool draws on, shown 1:1 by imgActual.
+  platform::Bitmap& workingImage() { return imgActual.picture(); }
+
+  // Activation, set-up and close.
+  void FormActivate();
+  void SetupEditor();
+  void FormClose(platform::CloseAction& action);
+
+  // File and Help commands.
+  void mnuFile_ExitClick();
+  void NewFileClick();
+  void OpenFileClick();
+  void SaveFileClick();
+  void SaveFileAsClick();
+  void mnuHelp_HelpClick();
+
+  // Pixel grid and zoom.
+  void mnuBitmap_Zoom_X1Click();
+  void mnuBitmap_Zoom_X2Click();
+  void mnuBitmap_Zoom_X4Click();
+  void mnuBitmap_Zoom_X8Click();
+  void RedrawGrid();
+  void grdIconDrawCell(int col, int row, const platform::Rect& rect);
+  void cmdRedrawClick();
+
+  // Palette grid.
+  void ResetPaletteGrid(int count);
+  void grdColorDrawCell(int col, int row, const platform::Rect& rect);
+  void grdColorMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
+
+ private:
+  void buildLayout();
+  void bindHandlers();
+  // A bitmap file with the editor palette given.
+  platform::Bitmap loadDocument(const std::string& path) const;
+  // Draws the working image onto the document and writes the document to path.
+  void saveDocument(const std::string& path);
+  void setZoom(platform::MenuItem& item, int cellSize);
+  void sizeGrid();
+
+  std::vector<std::string> arguments_;
+  // The document came from the command-line file: only then does the close write it back.
+  bool writeBack_ = false;
+};
+
+// The path unchanged when it ends in the folder separator, else with one appended; "" gives "/".
+std::string EnsureTrailingBackslash(const std::string& path);
+
+}  // namespace pxwk

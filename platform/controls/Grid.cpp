@@ -1,0 +1,432 @@
+#include "platform/controls/Grid.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <QWidget>
+#include <algorithm>
+#include <memory>
+
+#include "platform/controls/Application.h"
+#include "platform/controls/QtSupport.h"
+
+namespace platform {
+
+namespace {
+constexpr int kScrollBarSize = 16;
+const Color kLineColor = rgb(192, 192, 192);
+
+ShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
+  ShiftState s;
+  s.shift = m & Qt::ShiftModifier;
+  s.ctrl = m & Qt::ControlModifier;
+  s.alt = m & Qt::AltModifier;
+  s.left = b & Qt::LeftButton;
+  s.right = b & Qt::RightButton;
+  s.middle = b & Qt::MiddleButton;
+  return s;
+}
+
+bool buttonOf(Qt::MouseButton qb, MouseButton& b) {
+  if (qb == Qt::LeftButton) b = MouseButton::Left;
+  else if (qb == Qt::RightButton) b = MouseButton::Right;
+  else if (qb == Qt::MiddleButton) b = MouseButton::Middle;
+  else return false;
+  return true;
+}
+}  // namespace
+
+class GridWidget : public QWidget {
+ public:
+  explicit GridWidget(CustomGrid* grid) : grid_(grid) {
+    hbar = new QScrollBar(Qt::Horizontal, this);
+    vbar = new QScrollBar(Qt::Vertical, this);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(hbar, &QScrollBar::valueChanged, [this](int v) { grid_->scrollTo(v, grid_->topRow_); });
+    connect(vbar, &QScrollBar::valueChanged, [this](int v) { grid_->scrollTo(grid_->leftCol_, v); });
+  }
+
+  // The area inside the border and the scroll bars.
+  QRect clientRect() const {
+    const int b = grid_->border_;
+    const int w = width() - 2 * b - (vbar->isVisibleTo(this) ? kScrollBarSize : 0);
+    const int h = height() - 2 * b - (hbar->isVisibleTo(this) ? kScrollBarSize : 0);
+    return QRect(b, b, std::max(0, w), std::max(0, h));
+  }
+
+  void placeBars() {
+    const QRect c = clientRect();
+    const int b = grid_->border_;
+    hbar->setGeometry(b, b + c.height(), c.width(), kScrollBarSize);
+    vbar->setGeometry(b + c.width(), b, kScrollBarSize, c.height());
+  }
+
+  QScrollBar* hbar;
+  QScrollBar* vbar;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    if (grid_->border_ == 1) {
+      p.setPen(palette().color(QPalette::Shadow));
+      p.drawRect(0, 0, width() - 1, height() - 1);
+    } else {
+      p.setPen(palette().color(QPalette::Dark));
+      p.drawRect(0, 0, width() - 1, height() - 1);
+      p.setPen(palette().color(QPalette::Shadow));
+      p.drawRect(1, 1, width() - 3, height() - 3);
+    }
+    const QRect c = clientRect();
+    if (!grid_->surface_.empty()) p.drawImage(c.topLeft(), toQImage(grid_->surface_));
+  }
+  void resizeEvent(QResizeEvent*) override {
+    placeBars();
+    grid_->resizeSurface();
+  }
+  void showEvent(QShowEvent*) override { grid_->repaint(); }
+  QPoint local(QMouseEvent* e) const { return e->position().toPoint() - clientRect().topLeft(); }
+  void mousePressEvent(QMouseEvent* e) override {
+    MouseButton b;
+    if (!buttonOf(e->button(), b)) return;
+    const QPoint pt = local(e);
+    guarded([&] { grid_->mousePressed(b, shiftOf(e->modifiers(), e->buttons()), pt.x(), pt.y()); });
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    MouseButton b;
+    if (!buttonOf(e->button(), b)) return;
+    ShiftState s = shiftOf(e->modifiers(), e->buttons());
+    s.doubleClick = true;
+    const QPoint pt = local(e);
+    guarded([&] { grid_->mousePressed(b, s, pt.x(), pt.y()); });
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    const QPoint pt = local(e);
+    guarded([&] { grid_->mouseMoved(shiftOf(e->modifiers(), e->buttons()), pt.x(), pt.y()); });
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    MouseButton b;
+    if (!buttonOf(e->button(), b)) return;
+    const QPoint pt = local(e);
+    guarded([&] { grid_->mouseReleased(b, shiftOf(e->modifiers(), e->buttons()), pt.x(), pt.y()); });
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    guarded([&] { grid_->keyPressed(e->key()); });
+  }
+  void wheelEvent(QWheelEvent* e) override {
+    const int steps = e->angleDelta().y() / 120;
+    if (steps != 0) guarded([&] { grid_->wheel(steps); });
+  }
+
+ private:
+  CustomGrid* grid_;
+};
+
+CustomGrid::CustomGrid(Container& parent)
+    : Control(&parent, new GridWidget(this)), grid_(static_cast<GridWidget*>(widget_)) {
+  updateScrollBars();
+}
+
+void CustomGrid::paintContents(int, int, int, int) {}
+void CustomGrid::countsChanged(int, int) {}
+
+void CustomGrid::setFlat(bool flat) {
+  border_ = flat ? 1 : 2;
+  grid_->placeBars();
+  resizeSurface();
+  widget_->update();
+}
+
+void CustomGrid::boundsChanged() {
+  grid_->placeBars();
+  resizeSurface();
+}
+
+void CustomGrid::resizeSurface() {
+  const QRect c = grid_->clientRect();
+  if (surface_.width() == c.width() && surface_.height() == c.height()) return;
+  surface_ = Bitmap(c.width(), c.height());
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setColCount(int count) {
+  count = std::max(1, count);
+  if (count == cols_) return;
+  const int old = cols_;
+  cols_ = count;
+  countsChanged(old, rows_);
+  col_ = std::min(col_, cols_ - 1);
+  leftCol_ = std::min(leftCol_, cols_ - 1);
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setRowCount(int count) {
+  count = std::max(1, count);
+  if (count == rows_) return;
+  const int old = rows_;
+  rows_ = count;
+  countsChanged(cols_, old);
+  row_ = std::min(row_, rows_ - 1);
+  topRow_ = std::min(topRow_, rows_ - 1);
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setDefaultColWidth(int width) {
+  colWidth_ = std::max(0, width);
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setDefaultRowHeight(int height) {
+  rowHeight_ = std::max(0, height);
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setGridLineWidth(int width) {
+  lineWidth_ = std::max(0, width);
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::setColor(Color color) {
+  color_ = color;
+  repaint();
+}
+
+void CustomGrid::setScrollBars(bool horizontal, bool vertical) {
+  hScroll_ = horizontal;
+  vScroll_ = vertical;
+  updateScrollBars();
+}
+
+void CustomGrid::setCurrent(int col, int row) {
+  if (col < 0 || row < 0 || col >= cols_ || row >= rows_) return;
+  selectCell(col, row);
+}
+
+void CustomGrid::selectCell(int col, int row) {
+  bool canSelect = true;
+  if (OnSelectCell) OnSelectCell(col, row, canSelect);
+  if (!canSelect) return;
+  col_ = col;
+  row_ = row;
+  ensureVisible(col, row);
+}
+
+int CustomGrid::visibleColCount() const {
+  const int step = colWidth_ + lineWidth_;
+  return step > 0 ? std::max(1, (surface_.width() + lineWidth_) / step) : cols_;
+}
+
+int CustomGrid::visibleRowCount() const {
+  const int step = rowHeight_ + lineWidth_;
+  return step > 0 ? std::max(1, (surface_.height() + lineWidth_) / step) : rows_;
+}
+
+void CustomGrid::ensureVisible(int col, int row) {
+  int left = leftCol_, top = topRow_;
+  if (col < left) left = col;
+  if (col >= left + visibleColCount()) left = col - visibleColCount() + 1;
+  if (row < top) top = row;
+  if (row >= top + visibleRowCount()) top = row - visibleRowCount() + 1;
+  scrollTo(left, top);
+}
+
+void CustomGrid::scrollTo(int leftCol, int topRow) {
+  leftCol = std::clamp(leftCol, 0, std::max(0, cols_ - visibleColCount()));
+  topRow = std::clamp(topRow, 0, std::max(0, rows_ - visibleRowCount()));
+  if (leftCol == leftCol_ && topRow == topRow_) return;
+  leftCol_ = leftCol;
+  topRow_ = topRow;
+  updateScrollBars();
+  repaint();
+}
+
+void CustomGrid::updateScrollBars() {
+  const bool wasH = grid_->hbar->isVisibleTo(grid_), wasV = grid_->vbar->isVisibleTo(grid_);
+  grid_->hbar->setVisible(hScroll_);
+  grid_->vbar->setVisible(vScroll_);
+  if (wasH != hScroll_ || wasV != vScroll_) {
+    grid_->placeBars();
+    resizeSurface();
+  }
+  QSignalBlocker bh(grid_->hbar), bv(grid_->vbar);
+  grid_->hbar->setRange(0, std::max(0, cols_ - visibleColCount()));
+  grid_->hbar->setPageStep(visibleColCount());
+  grid_->hbar->setValue(leftCol_);
+  grid_->vbar->setRange(0, std::max(0, rows_ - visibleRowCount()));
+  grid_->vbar->setPageStep(visibleRowCount());
+  grid_->vbar->setValue(topRow_);
+}
+
+Rect CustomGrid::cellRect(int col, int row) const {
+  if (col < leftCol_ || row < topRow_ || col >= cols_ || row >= rows_) return {};
+  const int x = (col - leftCol_) * (colWidth_ + lineWidth_);
+  const int y = (row - topRow_) * (rowHeight_ + lineWidth_);
+  if (x >= surface_.width() || y >= surface_.height()) return {};
+  return Rect{x, y, x + colWidth_, y + rowHeight_};
+}
+
+GridCoord CustomGrid::mouseCoord(int x, int y) const {
+  GridCoord g;
+  if (!mouseToCell(x, y, g.col, g.row)) return GridCoord{};
+  return g;
+}
+
+bool CustomGrid::mouseToCell(int x, int y, int& col, int& row) const {
+  const int sx = colWidth_ + lineWidth_, sy = rowHeight_ + lineWidth_;
+  if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height() || sx <= 0 || sy <= 0) return false;
+  const int c = leftCol_ + x / sx, r = topRow_ + y / sy;
+  if (c >= cols_ || r >= rows_) return false;
+  col = c;
+  row = r;
+  return true;
+}
+
+void CustomGrid::paintCellBase(int col, int row) {
+  const Rect r = cellRect(col, row);
+  if (r.empty()) return;
+  surface_.fillRect(r, color_);
+  paintContents(col, col + 1, row, row + 1);
+}
+
+void CustomGrid::repaint() {
+  if (surface_.empty() || painting_) return;
+  painting_ = true;
+  surface_.fillRect(Rect{0, 0, surface_.width(), surface_.height()}, color_);
+  const int lastCol = std::min(cols_, leftCol_ + visibleColCount() + 1);
+  const int lastRow = std::min(rows_, topRow_ + visibleRowCount() + 1);
+  if (lineWidth_ > 0) {
+    // Lines run only where there are cells; past the last column and row lies plain background.
+    const int right = std::min(surface_.width(), (cols_ - leftCol_) * (colWidth_ + lineWidth_));
+    const int bottom = std::min(surface_.height(), (rows_ - topRow_) * (rowHeight_ + lineWidth_));
+    for (int c = leftCol_; c < lastCol; ++c) {
+      const int x = (c - leftCol_) * (colWidth_ + lineWidth_) + colWidth_;
+      surface_.fillRect(Rect{x, 0, x + lineWidth_, bottom}, kLineColor);
+    }
+    for (int r = topRow_; r < lastRow; ++r) {
+      const int y = (r - topRow_) * (rowHeight_ + lineWidth_) + rowHeight_;
+      surface_.fillRect(Rect{0, y, right, y + lineWidth_}, kLineColor);
+    }
+  }
+  paintContents(leftCol_, lastCol, topRow_, lastRow);
+  if (OnDrawCell)
+    for (int r = topRow_; r < lastRow; ++r)
+      for (int c = leftCol_; c < lastCol; ++c) {
+        const Rect rect = cellRect(c, r);
+        if (!rect.empty()) guarded([&] { OnDrawCell(c, r, rect); });
+      }
+  painting_ = false;
+  flush();
+}
+
+void CustomGrid::repaintCell(int col, int row) {
+  if (surface_.empty() || painting_) return;
+  const Rect rect = cellRect(col, row);
+  if (rect.empty()) return;
+  paintCellBase(col, row);
+  if (OnDrawCell) guarded([&] { OnDrawCell(col, row, rect); });
+  flush();
+}
+
+void CustomGrid::fillCell(int col, int row, Color color) {
+  const Rect r = cellRect(col, row);
+  if (r.empty()) return;
+  surface_.fillRect(r, color);
+  flush();
+}
+
+void CustomGrid::textOut(int x, int y, const std::string& text, Color color) {
+  if (surface_.empty() || text.empty()) return;
+  QImage img = toQImage(surface_);
+  QPainter p(&img);
+  QFont font = widget_->font();
+  // Small letters stay in the one colour asked for, as on a screen without smoothing.
+  font.setStyleStrategy(QFont::NoAntialias);
+  p.setFont(font);
+  p.setPen(QColor(redOf(color), greenOf(color), blueOf(color)));
+  p.drawText(x, y + QFontMetrics(font).ascent(), qs(text));
+  p.end();
+  flush();
+}
+
+void CustomGrid::flush() { widget_->update(); }
+
+void CustomGrid::drawFocusRect(const Rect& r) {
+  // Dotted outline inverting what lies under it, as a focus rectangle does.
+  auto invert = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height()) return;
+    std::uint32_t& w = surface_.wordRow(y)[x];
+    w = 0xFF000000u | (~w & 0x00FFFFFFu);
+  };
+  for (int x = r.left; x < r.right; x += 2) {
+    invert(x, r.top);
+    invert(x, r.bottom - 1);
+  }
+  for (int y = r.top + 2; y < r.bottom - 1; y += 2) {
+    invert(r.left, y);
+    invert(r.right - 1, y);
+  }
+  flush();
+}
+
+void CustomGrid::mousePressed(MouseButton b, ShiftState s, int x, int y) {
+  if (b == MouseButton::Left) {
+    leftDown_ = true;
+    int c, r;
+    if (mouseToCell(x, y, c, r)) selectCell(c, r);
+  }
+  if (OnMouseDown) OnMouseDown(b, s, x, y);
+}
+
+void CustomGrid::mouseMoved(ShiftState s, int x, int y) {
+  if (leftDown_ && s.left) {
+    int c, r;
+    if (mouseToCell(x, y, c, r) && (c != col_ || r != row_)) selectCell(c, r);
+  }
+  if (OnMouseMove) OnMouseMove(s, x, y);
+}
+
+void CustomGrid::mouseReleased(MouseButton b, ShiftState s, int x, int y) {
+  if (b == MouseButton::Left) leftDown_ = false;
+  if (OnMouseUp) OnMouseUp(b, s, x, y);
+}
+
+void CustomGrid::keyPressed(int key) {
+  int c = col_, r = row_;
+  switch (key) {
+    case Qt::Key_Left: --c; break;
+    case Qt::Key_Right: ++c; break;
+    case Qt::Key_Up: --r; break;
+    case Qt::Key_Down: ++r; break;
+    case Qt::Key_Home: c = 0; break;
+    case Qt::Key_End: c = cols_ - 1; break;
+    case Qt::Key_PageUp: r -= visibleRowCount(); break;
+    case Qt::Key_PageDown: r += visibleRowCount(); break;
+    default: return;
+  }
+  c = std::clamp(c, 0, cols_ - 1);
+  r = std::clamp(r, 0, rows_ - 1);
+  if (c != col_ || r != row_) selectCell(c, r);
+}
+
+void CustomGrid::wheel(int steps) {
+  // The wheel moves the current cell: down the rows, or along a single row.
+  if (rows_ > 1) {
+    const int r = std::clamp(row_ - steps, 0, rows_ - 1);
+    if (r != row_) selectCell(col_, r);
+  } else {
+    const int c = std::clamp(col_ - steps, 0, cols_ - 1);
+    if (c != col_) selectCell(c, row_);
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,14 @@
+#include "platform/dialogs/ColorDialog.h"
+
+#include "platform/dialogs/Services.h"
+
+namespace platform {
+
+bool ColorDialog::execute() {
+  const std::optional<Color> chosen = services().colorDialog(color_);
+  if (!chosen) return false;
+  color_ = *chosen;
+  return true;
+}
+
+}  // namespace platform

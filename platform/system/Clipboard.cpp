@@ -1,0 +1,26 @@
+#include "platform/system/Clipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
+#include "platform/controls/QtSupport.h"
+
+namespace platform {
+
+void emptyClipboard() { QGuiApplication::clipboard()->clear(); }
+
+bool clipboardHasBitmap() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  return data && data->hasImage();
+}
+
+Bitmap clipboardBitmap() {
+  const QImage image = QGuiApplication::clipboard()->image();
+  return image.isNull() ? Bitmap() : fromQImage(image);
+}
+
+void setClipboardBitmap(const Bitmap& bitmap) { QGuiApplication::clipboard()->setImage(toQImage(bitmap).copy()); }
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "platform/system/Convert.h"
+#include "workspace/ProjectFormat.h"
+
+using namespace tlwk;
+
+TEST(LineBuffer, AnyLineEndEndsALineAndWritingUsesCrLf) {
+  LineBuffer b;
+  b.setText("a\r\nb\rc\nd\n\ne");
+  ASSERT_EQ(b.count(), 6);
+  EXPECT_EQ(b.line(1), "b");
+  EXPECT_EQ(b.line(2), "c");
+  EXPECT_EQ(b.line(4), "");
+  EXPECT_EQ(b.line(5), "e");
+  EXPECT_EQ(b.line(6), "") << "past the end is empty";
+  EXPECT_EQ(b.line(-1), "");
+  LineBuffer w;
+  w.add("x");
+  w.add("");
+  EXPECT_EQ(w.text(), "x\r\n\r\n");
+}
+
+TEST(ProjectValue, IsFoundByPositionAfterTheFirstEquals) {
+  LineBuffer b;
+  b.setText("head\nColumns=7\n12\nA=B=3\nRows=\nRows=x\nFramesPerSec=-4");
+  EXPECT_EQ(projectValue(b, 1), 7);
+  EXPECT_EQ(projectValue(b, 2), 12) << "a line without = converts whole";
+  EXPECT_EQ(projectValue(b, 6), -4);
+  for (int k : {3, 4, 5, 9}) EXPECT_THROW(projectValue(b, k), platform::ConversionError) << k;
+}
+
+TEST(ProjectHead, WritesTheHeaderAndSevenKeysInOrder) {
+  LineBuffer b;
+  writeProjectHead(b, ProjectValues{3, 16, 24, 4, 2, 5, 0});
+  EXPECT_EQ(b.text(),
+            "tlwkproj file\r\nImageCount=3\r\nImageWidth=16\r\nImageHeight=24\r\nColumns=4\r\nRows=2\r\n"
+            "FramesPerSec=5\r\nVideoFrames=0\r\n");
+}
+
+TEST(ProjectNames, BaseNameDropsThreeCharactersAndSaveAsAddsPrjUnlessPresent) {
+  EXPECT_EQ(projectBaseName("/games/level1.prj"), "/games/level1.");
+  EXPECT_EQ(projectBaseName("/games/LEVEL.PRJ"), "/games/LEVEL.");
+  EXPECT_EQ(withProjectExtension("/g/level.txt"), "/g/level.txt.prj");
+  EXPECT_EQ(withProjectExtension("/g/LEVEL.PRJ"), "/g/LEVEL.PRJ");
+  EXPECT_EQ(withProjectExtension("/g/level.Prj"), "/g/level.Prj");
+  EXPECT_EQ(withProjectExtension("/g.prj/level"), "/g.prj/level.prj");
+}
+
+TEST(ProjectBounds, SizesNoProjectCanHaveAreRefusedOnTheValuesThatConvert) {
+  const auto values = [](const char* text) {
+    LineBuffer b;
+    b.setText(std::string("tlwkproj file\n") + text);
+    return readKeyValues(b);
+  };
+  EXPECT_FALSE(projectTooLarge(values("n=262144\n8\n8\n512\n512\n5\n0")));
+  EXPECT_FALSE(projectTooLarge(values("n=-5\n32\n32\n0\n-3\n0\n-1"))) << "odd counts load as written";
+  EXPECT_FALSE(projectTooLarge(values("n=x\n32\n32\n10\n10\n5\n0")));
+  const char* refused[] = {
+      "n=1\n0\n32\n1\n1\n5\n0",         "n=1\n32\n-1\n1\n1\n5\n0",     "n=1\n5000\n32\n1\n1\n5\n0",
+      "n=300000\n32\n32\n1\n1\n5\n0",   "n=1\n32\n32\n1\n1\n5\n300000", "n=1\n8\n8\n4096\n4096\n5\n0",
+      "n=1\nx\n8\n99999999\n1\n5\n0",
+  };
+  for (const char* r : refused) EXPECT_TRUE(projectTooLarge(values(r))) << r;
+}
