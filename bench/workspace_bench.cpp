@@ -42,7 +42,10 @@ class BenchServices : public platform::QtServices {
     return platform::mrYes;
   }
   void exceptionBox(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
-  std::optional<std::string> fileDialog(const platform::FileDialogRequest&) override { return sheetPath(); }
+  std::optional<std::string> fileDialog(const platform::FileDialogRequest& r) override {
+    if (r.title == "Save Bitmap File") return sheetPath() + ".export.bmp";
+    return sheetPath();
+  }
   platform::ModalResult showModal(platform::Form& form) override {
     auto& dlg = static_cast<tlwk::TfrmImport&>(form);
     dlg.hsbTileWidth.setPosition(8);
@@ -99,6 +102,37 @@ void BM_ScrollWorkSpace(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ScrollWorkSpace)->Unit(benchmark::kMicrosecond);
+
+std::string projectPath() { return sheetPath() + ".prj"; }
+
+// A project of 262,144 tiles of 8 x 8 with a 512 x 512 work space.
+void BM_SaveProject(benchmark::State& state) {
+  Workspace w;
+  w.frmMain.mnuFile_import.click();
+  w.frmMain.projectName = projectPath();
+  for (auto _ : state) w.frmMain.mnuFile_SaveClick();
+}
+BENCHMARK(BM_SaveProject)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadProject(benchmark::State& state) {
+  Workspace w;
+  w.frmMain.mnuFile_import.click();
+  w.frmMain.projectName = projectPath();
+  w.frmMain.mnuFile_SaveClick();
+  for (auto _ : state) {
+    w.frmMain.cdlOpenFile.setFileName(projectPath());
+    w.frmMain.LoadProject();
+  }
+  if (w.frmMain.imagelist1.count() != 512 * 512) state.SkipWithError("the load did not give 262,144 tiles");
+}
+BENCHMARK(BM_LoadProject)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_ExportSheet(benchmark::State& state) {
+  Workspace w;
+  w.frmMain.mnuFile_import.click();
+  for (auto _ : state) w.frmMain.mnuFile_ExportClick();
+}
+BENCHMARK(BM_ExportSheet)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
