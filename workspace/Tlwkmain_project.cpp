@@ -174,6 +174,12 @@ void TfrmMain::LoadProject() {
   tileStrip.reset();
 
   const std::int32_t v = ReadProjectValue(7);
+  if (v <= 0 && AniImageList.count() > 0) {
+    // A project without frames has no animation: the frames of the work before it do not carry over.
+    AniImageList.clear();
+    lblFramesLoaded.setCaption("Frames Loaded: 0");
+    hsbSlider.setMax(0);
+  }
   currentFrame = v;
   if (v > 0) {
     AniImageList.clear();

@@ -129,6 +129,21 @@ TEST_F(ProjectTest, SavingWithoutFramesLeavesAnOldFrameStripAndLoadingDoesNotOpe
   EXPECT_EQ(frm->AniImageList.count(), 0);
 }
 
+TEST_F(ProjectTest, AProjectWithoutFramesDropsTheFramesOfTheWorkBefore) {
+  makeProject();
+  saveAs("with");
+  frm->aniClose.click();
+  frm->aniErase.click();
+  frm->tlbSave.click();  // VideoFrames=0 now, the old strip stays on disk
+  makeProject();
+  frm->aniClose.click();
+  ASSERT_GT(frm->AniImageList.count(), 0);
+  open(path("with.prj"));
+  EXPECT_EQ(frm->AniImageList.count(), 0);
+  EXPECT_EQ(frm->lblFramesLoaded.caption(), "Frames Loaded: 0");
+  EXPECT_EQ(frm->currentFrame, 0);
+}
+
 TEST_F(ProjectTest, NothingToSaveOrCloseIsSaidAndWritesNothing) {
   frm->tlbAnimate.click();
   ui.answerMessage(mrOk).answerMessage(mrOk).answerMessage(mrOk);
