@@ -4,14 +4,19 @@
 
 namespace pxwk {
 
-int PickInt(bool flag, int a, int b) { return flag ? a : b; }
+int PickInt(bool flag, int a, int b) {
+  return flag ? a : b;
+}
 
 platform::Color ContrastColour(platform::Color c) {
   const auto channel = [](int v) { return PickInt(v >= 128, 0, 255); };
-  return platform::rgb(channel(platform::redOf(c)), channel(platform::greenOf(c)), channel(platform::blueOf(c)));
+  return platform::rgb(channel(platform::redOf(c)), channel(platform::greenOf(c)),
+                       channel(platform::blueOf(c)));
 }
 
-std::string withF(const std::string& mark) { return mark.rfind('B', 0) == 0 ? "FB" : "F"; }
+std::string withF(const std::string& mark) {
+  return mark.rfind('B', 0) == 0 ? "FB" : "F";
+}
 
 std::string withoutF(const std::string& mark) {
   if (mark == "FB") return "B";
@@ -19,7 +24,9 @@ std::string withoutF(const std::string& mark) {
   return mark;
 }
 
-std::string withB(const std::string& mark) { return mark.rfind('F', 0) == 0 ? "FB" : "B"; }
+std::string withB(const std::string& mark) {
+  return mark.rfind('F', 0) == 0 ? "FB" : "B";
+}
 
 std::string withoutB(const std::string& mark) {
   if (mark == "FB") return "F";

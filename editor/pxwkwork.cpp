@@ -56,7 +56,8 @@ void TfrmMain::buildLayout() {
   stbMain.addPanel(610);
   stbMain.addPanel(50, false);
 
-  for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider}) item->setVisible(false);
+  for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider})
+    item->setVisible(false);
   mnuBitmap_Zoom_X1.setChecked(true);
 
   cdlOpen.options().title = "Open bitmap file";
@@ -100,15 +101,17 @@ void TfrmMain::bindHandlers() {
   };
 
   // Commands whose handlers are not in this build yet stay visible but disabled.
-  for (platform::MenuItem* item : {&mnuEdit_Undo, &mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste,
-                                   &mnuBitmap_Rotate_Right90, &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
+  for (platform::MenuItem* item :
+       {&mnuEdit_Undo, &mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste, &mnuBitmap_Rotate_Right90,
+        &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
     item->setEnabled(false);
 }
 
 void TfrmMain::FormActivate() {
   if (startupDone) return;
   startupDone = true;
-  programFolder = EnsureTrailingBackslash(platform::extractFilePath(platform::Application::instance().exeName()));
+  programFolder =
+      EnsureTrailingBackslash(platform::extractFilePath(platform::Application::instance().exeName()));
   grdIcon.setScrollBars(false, false);
   selectionActive = false;
   floatingPasteActive = false;
@@ -132,7 +135,8 @@ void TfrmMain::FormActivate() {
     writeBack_ = true;
     SaveFile.setEnabled(true);
   } else {
-    for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider}) item->setVisible(true);
+    for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider})
+      item->setVisible(true);
     SaveFile.setEnabled(false);
   }
   SetupEditor();
@@ -146,15 +150,17 @@ void TfrmMain::SetupEditor() {
   grdIcon.setColCount(document.width());
   grdIcon.setRowCount(document.height());
   sizeGrid();
-  stbMain.setPanelText(1, "Bitmap Size= " + std::to_string(document.width()) + " x " +
-                              std::to_string(document.height()));
+  stbMain.setPanelText(
+      1, "Bitmap Size= " + std::to_string(document.width()) + " x " + std::to_string(document.height()));
   stbMain.setPanelText(2, "Filename: " + fileName);
   ResetPaletteGrid(kPaletteEntries);
   RedrawGrid();
   mnuBitmap_Rotate.setEnabled(document.width() == document.height());
 }
 
-void TfrmMain::mnuFile_ExitClick() { close(); }
+void TfrmMain::mnuFile_ExitClick() {
+  close();
+}
 
 void TfrmMain::FormClose(platform::CloseAction&) {
   if (!tileMode || !writeBack_) return;

@@ -32,7 +32,9 @@ void TfrmMain::OpenFileClick() {
   SetupEditor();
 }
 
-void TfrmMain::SaveFileClick() { saveDocument(fileName); }
+void TfrmMain::SaveFileClick() {
+  saveDocument(fileName);
+}
 
 void TfrmMain::SaveFileAsClick() {
   if (!cdlSave.execute()) return;

@@ -4,7 +4,8 @@
 namespace pxwk {
 
 void TfrmMain::setZoom(platform::MenuItem& item, int cellSize) {
-  for (platform::MenuItem* zoom : {&mnuBitmap_Zoom_X1, &mnuBitmap_Zoom_X2, &mnuBitmap_Zoom_X4, &mnuBitmap_Zoom_X8})
+  for (platform::MenuItem* zoom :
+       {&mnuBitmap_Zoom_X1, &mnuBitmap_Zoom_X2, &mnuBitmap_Zoom_X4, &mnuBitmap_Zoom_X8})
     zoom->setChecked(zoom == &item);
   grdIcon.setDefaultColWidth(cellSize);
   grdIcon.setDefaultRowHeight(cellSize);
@@ -13,10 +14,18 @@ void TfrmMain::setZoom(platform::MenuItem& item, int cellSize) {
   RedrawGrid();
 }
 
-void TfrmMain::mnuBitmap_Zoom_X1Click() { setZoom(mnuBitmap_Zoom_X1, kZoomCellSizes[0]); }
-void TfrmMain::mnuBitmap_Zoom_X2Click() { setZoom(mnuBitmap_Zoom_X2, kZoomCellSizes[1]); }
-void TfrmMain::mnuBitmap_Zoom_X4Click() { setZoom(mnuBitmap_Zoom_X4, kZoomCellSizes[2]); }
-void TfrmMain::mnuBitmap_Zoom_X8Click() { setZoom(mnuBitmap_Zoom_X8, kZoomCellSizes[3]); }
+void TfrmMain::mnuBitmap_Zoom_X1Click() {
+  setZoom(mnuBitmap_Zoom_X1, kZoomCellSizes[0]);
+}
+void TfrmMain::mnuBitmap_Zoom_X2Click() {
+  setZoom(mnuBitmap_Zoom_X2, kZoomCellSizes[1]);
+}
+void TfrmMain::mnuBitmap_Zoom_X4Click() {
+  setZoom(mnuBitmap_Zoom_X4, kZoomCellSizes[2]);
+}
+void TfrmMain::mnuBitmap_Zoom_X8Click() {
+  setZoom(mnuBitmap_Zoom_X8, kZoomCellSizes[3]);
+}
 
 void TfrmMain::sizeGrid() {
   const int cellSize = grdIcon.defaultColWidth();
@@ -41,6 +50,8 @@ void TfrmMain::grdIconDrawCell(int col, int row, const platform::Rect& rect) {
   if (c != platform::clInvalid) grdIcon.canvas().fillRect(rect, c);
 }
 
-void TfrmMain::cmdRedrawClick() { RedrawGrid(); }
+void TfrmMain::cmdRedrawClick() {
+  RedrawGrid();
+}
 
 }  // namespace pxwk

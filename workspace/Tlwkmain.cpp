@@ -150,7 +150,6 @@ void TfrmMain::bindHandlers() {
     grdImageMouseDown(b, x, y);
   };
 
-  // Commands whose handlers are not in this build yet stay visible but disabled.
   bindAnimationHandlers();
   bindFileHandlers();
 

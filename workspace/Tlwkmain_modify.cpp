@@ -32,8 +32,8 @@ void TfrmMain::mnuModifyClick() {
 
   editorPath = UseExternalEd.checked() ? externalEditor : editorFolder + kEditorName;
   if (!platform::fileExists(editorPath)) {
-    if (platform::messageDlg("The tile editor cannot be found. Do you wish to find it yourself?", MsgType::Warning,
-                             MsgButtons::YesNo) != platform::mrYes)
+    if (platform::messageDlg("The tile editor cannot be found. Do you wish to find it yourself?",
+                             MsgType::Warning, MsgButtons::YesNo) != platform::mrYes)
       return;
     do {
       accepted = false;
@@ -65,8 +65,8 @@ void TfrmMain::mnuHelp_HelpClick() {
              platform::ShowCommand::Show);
 }
 
-std::string TfrmMain::RunAndWait(const std::string& program, const std::string& argument, std::uint32_t timeLimitMs,
-                                 platform::ShowCommand) {
+std::string TfrmMain::RunAndWait(const std::string& program, const std::string& argument,
+                                 std::uint32_t timeLimitMs, platform::ShowCommand) {
   if (!platform::fileExists(program) && !platform::fileExists(argument)) return "Process file does not exist";
   int pid;
   try {

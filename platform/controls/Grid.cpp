@@ -31,10 +31,14 @@ ShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
 }
 
 bool buttonOf(Qt::MouseButton qb, MouseButton& b) {
-  if (qb == Qt::LeftButton) b = MouseButton::Left;
-  else if (qb == Qt::RightButton) b = MouseButton::Right;
-  else if (qb == Qt::MiddleButton) b = MouseButton::Middle;
-  else return false;
+  if (qb == Qt::LeftButton)
+    b = MouseButton::Left;
+  else if (qb == Qt::RightButton)
+    b = MouseButton::Right;
+  else if (qb == Qt::MiddleButton)
+    b = MouseButton::Middle;
+  else
+    return false;
   return true;
 }
 }  // namespace
@@ -358,7 +362,9 @@ void CustomGrid::textOut(int x, int y, const std::string& text, Color color) {
   flush();
 }
 
-void CustomGrid::flush() { widget_->update(); }
+void CustomGrid::flush() {
+  widget_->update();
+}
 
 void CustomGrid::drawFocusRect(const Rect& r) {
   // Dotted outline inverting what lies under it, as a focus rectangle does.
@@ -403,15 +409,32 @@ void CustomGrid::mouseReleased(MouseButton b, ShiftState s, int x, int y) {
 void CustomGrid::keyPressed(int key) {
   int c = col_, r = row_;
   switch (key) {
-    case Qt::Key_Left: --c; break;
-    case Qt::Key_Right: ++c; break;
-    case Qt::Key_Up: --r; break;
-    case Qt::Key_Down: ++r; break;
-    case Qt::Key_Home: c = 0; break;
-    case Qt::Key_End: c = cols_ - 1; break;
-    case Qt::Key_PageUp: r -= visibleRowCount(); break;
-    case Qt::Key_PageDown: r += visibleRowCount(); break;
-    default: return;
+    case Qt::Key_Left:
+      --c;
+      break;
+    case Qt::Key_Right:
+      ++c;
+      break;
+    case Qt::Key_Up:
+      --r;
+      break;
+    case Qt::Key_Down:
+      ++r;
+      break;
+    case Qt::Key_Home:
+      c = 0;
+      break;
+    case Qt::Key_End:
+      c = cols_ - 1;
+      break;
+    case Qt::Key_PageUp:
+      r -= visibleRowCount();
+      break;
+    case Qt::Key_PageDown:
+      r += visibleRowCount();
+      break;
+    default:
+      return;
   }
   c = std::clamp(c, 0, cols_ - 1);
   r = std::clamp(r, 0, rows_ - 1);

@@ -51,7 +51,8 @@ QMenu* MenuItem::submenu() {
 void MenuItem::setCaption(const std::string& caption) {
   caption_ = caption;
   action_->setSeparator(caption == "-");
-  action_->setText(qs(caption));
+  // A separator shows no text: some styles would draw the "-" beside its line.
+  action_->setText(caption == "-" ? QString() : qs(caption));
   if (submenu_) submenu_->setTitle(qs(caption));
 }
 

@@ -19,7 +19,8 @@ void StringGrid::countsChanged(int oldCols, int oldRows) {
   std::vector<std::string> cells(static_cast<std::size_t>(cols) * rows);
   for (int r = 0; r < std::min(rows, oldRows); ++r)
     for (int c = 0; c < std::min(cols, oldCols); ++c)
-      cells[static_cast<std::size_t>(r) * cols + c] = std::move(cells_[static_cast<std::size_t>(r) * oldCols + c]);
+      cells[static_cast<std::size_t>(r) * cols + c] =
+          std::move(cells_[static_cast<std::size_t>(r) * oldCols + c]);
   cells_ = std::move(cells);
 }
 
@@ -105,7 +106,8 @@ bool plainAscii(const std::string& text) {
 
 void StringGrid::paintContents(int firstCol, int lastCol, int firstRow, int lastRow) {
   static GlyphCache cache;
-  const QRgb ink = (redOf(color()) + greenOf(color()) + blueOf(color())) < 384 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+  const QRgb ink =
+      (redOf(color()) + greenOf(color()) + blueOf(color())) < 384 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
   const QFont font = widget_->font();
   const Rect whole{0, 0, canvas().width(), canvas().height()};
   for (int r = firstRow; r < lastRow; ++r)

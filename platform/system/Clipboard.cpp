@@ -9,7 +9,9 @@
 
 namespace platform {
 
-void emptyClipboard() { QGuiApplication::clipboard()->clear(); }
+void emptyClipboard() {
+  QGuiApplication::clipboard()->clear();
+}
 
 bool clipboardHasBitmap() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
@@ -21,6 +23,8 @@ Bitmap clipboardBitmap() {
   return image.isNull() ? Bitmap() : fromQImage(image);
 }
 
-void setClipboardBitmap(const Bitmap& bitmap) { QGuiApplication::clipboard()->setImage(toQImage(bitmap).copy()); }
+void setClipboardBitmap(const Bitmap& bitmap) {
+  QGuiApplication::clipboard()->setImage(toQImage(bitmap).copy());
+}
 
 }  // namespace platform

@@ -22,7 +22,9 @@ namespace {
 
 constexpr const char* kHelpViewerName = "xdg-open";
 
-bool separator(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool separator(char c) {
+  return static_cast<unsigned char>(c) <= ' ';
+}
 
 // Where the first item of a command line ends: the rest is its argument text.
 std::size_t firstItemEnd(const std::string& line) {
@@ -30,8 +32,10 @@ std::size_t firstItemEnd(const std::string& line) {
   while (i < line.size() && separator(line[i])) ++i;
   bool quoted = false;
   for (; i < line.size(); ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    else if (!quoted && separator(line[i])) break;
+    if (line[i] == '"')
+      quoted = !quoted;
+    else if (!quoted && separator(line[i]))
+      break;
   }
   return i;
 }

@@ -87,8 +87,10 @@ ScriptedServices& ScriptedServices::failProcess(int error) {
   return *this;
 }
 
-ScriptedServices& ScriptedServices::answerStart() {
-  script_.push_back(Step{CallKind::Start});
+ScriptedServices& ScriptedServices::answerStart(int error) {
+  Step s{CallKind::Start};
+  s.error = error;
+  script_.push_back(std::move(s));
   return *this;
 }
 
@@ -220,7 +222,9 @@ void ScriptedServices::startProgram(const std::string& commandLine) {
     realPlatform().startProgram(commandLine);
     return;
   }
-  if (!take(Call{CallKind::Start, commandLine})) throw platform::ProcessError("program start not scripted", ENOENT);
+  auto s = take(Call{CallKind::Start, commandLine});
+  if (!s) throw platform::ProcessError("program start not scripted", ENOENT);
+  if (s->error > 0) throw platform::ProcessError("scripted start failure", s->error);
 }
 
 }  // namespace testing_support

@@ -54,8 +54,8 @@ class ScriptedServices : public platform::Services {
   ScriptedServices& answerProcess(std::function<void(const std::vector<std::string>& argv)> run);
   // A process that cannot start, with the platform's error number.
   ScriptedServices& failProcess(int error);
-  // A program started without waiting (it is only recorded).
-  ScriptedServices& answerStart();
+  // A program started without waiting (it is only recorded), or one that cannot start (error above 0).
+  ScriptedServices& answerStart(int error = 0);
   // Every process start from now on goes to the real platform; each command line is still recorded.
   ScriptedServices& allowProcesses();
 

@@ -11,6 +11,7 @@
 #include "platform/controls/Application.h"
 #include "platform/system/Settings.h"
 #include "tests/support/ScriptedServices.h"
+#include "tests/support/TestFiles.h"
 #include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
 
@@ -54,22 +55,13 @@ class WorkspaceTest : public ::testing::Test {
   }
 
   // A folder of the test's own for the files it makes.
-  static std::string scratch() {
-    const std::string dir = std::string(std::getenv("TESSALY_TEST_HOME")) + "/files/";
-    fs::create_directories(dir);
-    return dir;
-  }
+  static std::string scratch() { return testing_support::scratchFolder(); }
 
   // Writes a bitmap file whose pixel (x, y) has colour paint(x, y), nearest in the format.
   template <class Paint>
   static std::string bitmapFile(const std::string& name, int w, int h, platform::PixelFormat format,
                                 Paint paint) {
-    platform::Bitmap b(w, h, format);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) b.setPixel(x, y, paint(x, y));
-    const std::string path = scratch() + name;
-    platform::saveBmpFile(path, b);
-    return path;
+    return testing_support::writeBitmapFile(name, w, h, format, paint);
   }
   static std::string bitmapFile(const std::string& name, int w, int h,
                                 platform::PixelFormat format = platform::PixelFormat::pf8bit,

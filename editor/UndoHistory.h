@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+
+#include "platform/bitmap/Bitmap.h"
+
+namespace pxwk {
+
+// Memory the snapshots may take. It holds about 6,500 snapshots of a 100 x 100 image at 4 bytes a pixel
+// (the editor's new documents and the largest tiles) and about 39,000 of the 75 x 75 8-bit start document,
+// so on those no snapshot is dropped in a working session; a 4000 x 4000 image keeps its newest 4.
+inline constexpr std::size_t kUndoBudgetBytes = std::size_t{256} << 20;
+
+// The editor's linear undo history (the window's ImgListUndo and undo position): full copies of the
+// working image, newest at the undo position. Images above the undo position are storage that later
+// pushes overwrite; they are never drawn, so undone steps cannot come back. Snapshots keep the working
+// image's own pixel format and colour table, so an undo restores its pixel values exactly.
+//
+// The number of snapshots has no bound of its own. Beyond the byte budget, and when memory for a copy runs
+// out, storage goes first and then the oldest snapshots; the newest is always kept, even alone over the
+// budget, so the last step can be undone.
+class UndoHistory {
+ public:
+  explicit UndoHistory(std::size_t budgetBytes = kUndoBudgetBytes);
+
+  // The set-up of a document: the list takes its size (a change of either side empties it) and nothing is
+  // undoable. Images of the same size stay as storage.
+  void reset(int width, int height);
+
+  // PushUndo: the undo position moves up by one and a copy of the working image is stored there, appended
+  // or over the image that was there. A working image of another size is taken as an image list takes it:
+  // its top-left part, white where it does not reach. If not even one copy fits in memory the history
+  // stays empty.
+  void push(const platform::Bitmap& working);
+
+  // mnuEdit_UndoClick: draws the newest snapshot over the working image at (0, 0) and moves the undo
+  // position down by one. False, and the image untouched, when there is nothing to undo.
+  bool undo(platform::Bitmap& working);
+
+  // The Undo menu item is enabled exactly while this holds.
+  bool canUndo() const { return position_ >= 0; }
+
+  // Index of the newest valid snapshot; -1 when the history is empty.
+  int undoPosition() const { return position_; }
+  // Images held, the storage above the undo position included.
+  int count() const { return static_cast<int>(images_.size()); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+  std::size_t bytes() const { return bytes_; }
+  std::size_t budget() const { return budget_; }
+
+  // What one snapshot of image costs against the budget.
+  static std::size_t snapshotBytes(const platform::Bitmap& image);
+
+ private:
+  platform::Bitmap snapshotOf(const platform::Bitmap& working) const;
+  std::size_t incomingBytes(const platform::Bitmap& working) const;
+  void releaseSlot(std::size_t index);
+  // Drops one image that is not the slot about to be written: storage above it first, then the oldest.
+  bool dropOne();
+  void place(platform::Bitmap&& snapshot);
+
+  std::size_t budget_;
+  int width_ = 0;
+  int height_ = 0;
+  int position_ = -1;
+  std::size_t bytes_ = 0;
+  std::deque<platform::Bitmap> images_;
+};
+
+}  // namespace pxwk
