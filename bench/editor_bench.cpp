@@ -1,6 +1,7 @@
 // The editor as Modify meets it: the window's start in tile mode up to idle, and a full RedrawGrid of a
 // 100 x 100 document at each zoom, both with the control left at its x1 size and with it sized for the zoom
-// by New, where every cell is in the grid's view.
+// by New, where every cell is in the grid's view. Then the drawing tools: one drag step of each rubber band
+// through a real mouse event, and the Fill tool on a 1000 x 1000 bitmap opened in standalone mode.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -8,6 +9,8 @@
 #include "editor/pxwkwork.h"
 #include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
+#include "platform/controls/Input.h"
+#include "platform/dialogs/QtServices.h"
 
 namespace {
 
@@ -65,6 +68,80 @@ BENCHMARK(BM_RedrawGrid100x100)
     ->ArgsProduct({{0, 1, 2, 3}, {0, 1}})
     ->ArgNames({"zoom", "sized"})
     ->Unit(benchmark::kMicrosecond);
+
+// Argument: 0 line, 1 ellipse, 2 rectangle, 3 selection marquee. The pointer alternates between two cells
+// far apart, so every step erases one long band and traces another; a full repaint costs
+// BM_RedrawGrid100x100.
+void BM_DragStep100x100(benchmark::State& state) {
+  pxwk::TfrmMain frmMain({});
+  frmMain.show();
+  frmMain.activate();
+  frmMain.NewFile.click();
+  platform::SpeedButton* tools[] = {&frmMain.cmdLine, &frmMain.cmdCircle, &frmMain.cmdBox, &frmMain.cmdPoint};
+  tools[state.range(0)]->click();
+  const auto at = [](int cell) { return cell * 5 + 2; };
+  platform::pressMouse(frmMain.grdIcon, platform::MouseButton::Left, at(50), at(50));
+  bool far = false;
+  for (auto _ : state) {
+    far = !far;
+    platform::moveMouse(frmMain.grdIcon, at(far ? 99 : 1), at(far ? 97 : 3), true);
+  }
+  state.counters["band_cells"] = frmMain.pointBuffer.count();
+  platform::releaseMouse(frmMain.grdIcon, platform::MouseButton::Left, at(1), at(3));
+}
+BENCHMARK(BM_DragStep100x100)->DenseRange(0, 3)->ArgName("tool")->Unit(benchmark::kMicrosecond);
+
+// Answers the Open dialog with one file; everything else is the real thing.
+struct OpenWith : platform::QtServices {
+  std::string path;
+  std::optional<std::string> fileDialog(const platform::FileDialogRequest&) override { return path; }
+};
+
+std::string sheetPath(platform::PixelFormat format) {
+  const std::string p =
+      "/tmp/tessaly-bench-1000-" + std::to_string(platform::bitsPerPixelOf(format)) + ".bmp";
+  platform::saveBmpFile(p, platform::Bitmap(1000, 1000, format));
+  return p;
+}
+
+// Argument 0: bits per pixel of the file (8 or 24); argument 1: 1 for the whole press with Fill (snapshot,
+// fill, full repaint of the 1000 x 1000 grid), 0 for the flood fill of the working image alone. Each round
+// fills the whole white (then red, then white) bitmap.
+void BM_FloodFill1000x1000(benchmark::State& state) {
+  const auto format = state.range(0) == 8 ? platform::PixelFormat::pf8bit : platform::PixelFormat::pf24bit;
+  OpenWith answers;
+  answers.path = sheetPath(format);
+  platform::setServices(&answers);
+  pxwk::TfrmMain frmMain({});
+  frmMain.show();
+  frmMain.activate();
+  frmMain.OpenFile.click();
+  platform::setServices(nullptr);
+  frmMain.cmdPaint.click();
+  frmMain.paletteTable[0] = platform::rgb(255, 0, 0);
+  frmMain.rightColour = platform::clWhite;
+  bool red = false;
+  for (auto _ : state) {
+    red = !red;
+    frmMain.leftColour = red ? platform::rgb(255, 0, 0) : platform::clWhite;
+    if (state.range(1)) {
+      platform::pressMouse(frmMain.grdIcon, platform::MouseButton::Left, 2, 2);
+      state.PauseTiming();
+      platform::releaseMouse(frmMain.grdIcon, platform::MouseButton::Left, 2, 2);
+      frmMain.ImgListUndo.reset(1000, 1000);
+      state.ResumeTiming();
+    } else {
+      frmMain.workingImage().floodFillSurface(500, 500, frmMain.leftColour);
+    }
+  }
+  if (frmMain.workingImage().pixel(999, 999) != frmMain.leftColour)
+    state.SkipWithError("the fill fell short");
+  state.counters["px"] = frmMain.workingImage().width();
+}
+BENCHMARK(BM_FloodFill1000x1000)
+    ->ArgsProduct({{8, 24}, {0, 1}})
+    ->ArgNames({"bpp", "press"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -33,6 +33,7 @@ void TfrmMain::buildLayout() {
   grdIcon.setDefaultRowHeight(kZoomCellSizes[0]);
 
   panTools.setBounds(544, 8, 121, 201);
+  buildTools();
   panImage.setBounds(544, 232, 121, 129);
   lblActual.setFont(platform::Font{"Arial", 16, true});
   lblActual.setAutoSize(false);
@@ -58,6 +59,7 @@ void TfrmMain::buildLayout() {
 
   for (platform::MenuItem* item : {&NewFile, &OpenFile, &SaveFile, &SaveFileAs, &Divider})
     item->setVisible(false);
+  mnuEdit_Undo.setEnabled(false);
   mnuBitmap_Zoom_X1.setChecked(true);
 
   cdlOpen.options().title = "Open bitmap file";
@@ -95,15 +97,22 @@ void TfrmMain::bindHandlers() {
   cmdRedraw.OnClick = [this] { cmdRedrawClick(); };
 
   grdIcon.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdIconDrawCell(c, r, rect); };
+  grdIcon.OnMouseDown = [this](platform::MouseButton b, platform::ShiftState s, int x, int y) {
+    grdIconMouseDown(b, s, x, y);
+  };
+  grdIcon.OnMouseMove = [this](platform::ShiftState s, int x, int y) { grdIconMouseMove(s, x, y); };
+  grdIcon.OnMouseUp = [this](platform::MouseButton b, platform::ShiftState s, int x, int y) {
+    grdIconMouseUp(b, s, x, y);
+  };
+  mnuEdit_Undo.OnClick = [this] { mnuEdit_UndoClick(); };
   grdColor.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdColorDrawCell(c, r, rect); };
   grdColor.OnMouseUp = [this](platform::MouseButton b, platform::ShiftState s, int x, int y) {
     grdColorMouseUp(b, s, x, y);
   };
 
   // Commands whose handlers are not in this build yet stay visible but disabled.
-  for (platform::MenuItem* item :
-       {&mnuEdit_Undo, &mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste, &mnuBitmap_Rotate_Right90,
-        &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
+  for (platform::MenuItem* item : {&mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste, &mnuBitmap_Rotate_Right90,
+                                   &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
     item->setEnabled(false);
 }
 
@@ -144,8 +153,7 @@ void TfrmMain::FormActivate() {
 
 void TfrmMain::SetupEditor() {
   imgActual.setPicture(document);
-  ImgListUndo.setSize(document.width(), document.height());
-  undoPosition = -1;
+  ImgListUndo.reset(document.width(), document.height());
   mnuEdit_Undo.setEnabled(false);
   grdIcon.setColCount(document.width());
   grdIcon.setRowCount(document.height());
@@ -154,6 +162,7 @@ void TfrmMain::SetupEditor() {
       1, "Bitmap Size= " + std::to_string(document.width()) + " x " + std::to_string(document.height()));
   stbMain.setPanelText(2, "Filename: " + fileName);
   ResetPaletteGrid(kPaletteEntries);
+  pointBuffer.fitImage(document.width(), document.height());
   RedrawGrid();
   mnuBitmap_Rotate.setEnabled(document.width() == document.height());
 }

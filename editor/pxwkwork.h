@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "editor/ToolRules.h"
+#include "editor/Tracers.h"
+#include "editor/UndoHistory.h"
 #include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/ImageList.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Grid.h"
 #include "platform/controls/Menu.h"
@@ -33,12 +35,17 @@ class TfrmMain : public platform::Form {
   bool tileMode = false;
   bool startupDone = false;
   bool selectionActive = false;
-  bool floatingPasteActive = false;
-  int undoPosition = -1;
-  int fCol = 0, fRow = 0;  // the F mark
-  int bCol = 0, bRow = 0;  // the B mark
+  bool floatingPasteActive = false;  // set by Paste once the clipboard commands exist
+  int fCol = 0, fRow = 0;            // the F mark
+  int bCol = 0, bRow = 0;            // the B mark
   platform::Color leftColour = platform::clBlack;
   platform::Color rightColour = platform::clBlack;
+
+  // Tool state, kept between the grid's press, drag and release.
+  Buttons dragFlags;  // buttons that pressed a line, ellipse or rectangle not yet released
+  GridCoord anchor;   // line start, ellipse centre, rectangle corner, marquee corner
+  GridCoord selectionStart, selectionEnd;
+  PointBuffer pointBuffer;  // the rubber band or marquee on the grid, with the colours under it
 
   // Components.
   platform::MainMenu MainMenu1{*this};
@@ -70,13 +77,21 @@ class TfrmMain : public platform::Form {
 
   platform::DrawGrid grdIcon{*this};
   platform::Panel panTools{*this};
+  platform::SpeedButton cmdDraw{panTools, "cmd_draw"};
+  platform::SpeedButton cmdLine{panTools, "cmd_line"};
+  platform::SpeedButton cmdPaint{panTools, "cmd_paint"};
+  platform::SpeedButton cmdPoint{panTools, "cmd_point"};
+  platform::SpeedButton cmdCircle{panTools, "cmd_circle"};
+  platform::SpeedButton cmdBox{panTools, "cmd_box"};
+  platform::SpeedButton cmdCircleFilled{panTools, "cmd_circlefilled"};
+  platform::SpeedButton cmdBoxFilled{panTools, "cmd_boxfilled"};
   platform::Panel panImage{*this};
   platform::Label lblActual{panImage, "Actual icon"};
   platform::Image imgActual{panImage};
   platform::Button cmdRedraw{*this, "Refresh Grid"};
   platform::StringGrid grdColor{*this};
   platform::StatusBar stbMain{*this, 19};
-  platform::ImageList ImgListUndo;
+  UndoHistory ImgListUndo;
 
   platform::FileDialog cdlOpen{platform::FileDialogKind::Open};
   platform::FileDialog cdlSave{platform::FileDialogKind::Save};
@@ -112,8 +127,29 @@ class TfrmMain : public platform::Form {
   void grdColorDrawCell(int col, int row, const platform::Rect& rect);
   void grdColorMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
 
+  // Drawing tools on the pixel grid, and Undo.
+  Tool currentTool() const;
+  void grdIconMouseDown(platform::MouseButton button, platform::ShiftState shift, int x, int y);
+  void grdIconMouseMove(platform::ShiftState shift, int x, int y);
+  void grdIconMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
+  void mnuEdit_UndoClick();
+
  private:
   void buildLayout();
+  void buildTools();
+  void PushUndo();
+  // Paints a cell of the grid without showing it yet; cells off the grid or out of view are left alone.
+  void paintCell(GridCoord cell, platform::Color colour);
+  // Paints every cell of the band back in the colour recorded under it.
+  void eraseBand();
+  void paintBand(platform::Color colour);
+  void endShape(GridCoord released, ReleaseRow row);
+  void commitLine(GridCoord released);
+  void commitOutline(GridCoord released, ReleaseRow row);
+  void endSelection(GridCoord released);
+  // The floating paste of the clipboard commands follows the pointer, or is committed.
+  void pasteDrag(platform::ShiftState shift, int x, int y);
+  void pasteCommit();
   void bindHandlers();
   // A bitmap file with the editor palette given.
   platform::Bitmap loadDocument(const std::string& path) const;

@@ -84,6 +84,7 @@ class Container : public Control {
   int clientHeight() const;
   // Lays out the aligned children (top ones down from the top, bottom ones up from the bottom).
   void realign();
+  const std::vector<Control*>& children() const { return children_; }
 
  protected:
   Container(Container* parent, QWidget* widget) : Control(parent, widget) {}

@@ -29,8 +29,10 @@ void send(Control& control, QEvent::Type type, Qt::MouseButton button, Qt::Mouse
 
 }  // namespace
 
-void pressMouse(Control& control, MouseButton button, int x, int y, bool shift) {
-  send(control, QEvent::MouseButtonPress, qtButton(button), qtButton(button), x, y,
+void pressMouse(Control& control, MouseButton button, int x, int y, bool shift, bool otherHeld) {
+  Qt::MouseButtons held = qtButton(button);
+  if (otherHeld) held |= button == MouseButton::Right ? Qt::LeftButton : Qt::RightButton;
+  send(control, QEvent::MouseButtonPress, qtButton(button), held, x, y,
        shift ? Qt::ShiftModifier : Qt::NoModifier);
 }
 

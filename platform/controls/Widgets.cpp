@@ -209,9 +209,18 @@ SpeedButton::SpeedButton(Container& parent, const std::string& picture) : Contro
   });
 }
 
+void SpeedButton::setIconSize(int size) {
+  static_cast<QToolButton*>(widget_)->setIconSize(QSize(size, size));
+}
+
 void SpeedButton::setDown(bool down) {
   down_ = down;
   static_cast<QToolButton*>(widget_)->setChecked(down);
+  if (!down || group_ <= 0 || !parent()) return;
+  for (Control* c : parent()->children()) {
+    auto* other = dynamic_cast<SpeedButton*>(c);
+    if (other && other != this && other->group_ == group_ && other->down_) other->setDown(false);
+  }
 }
 
 void SpeedButton::click() {

@@ -135,12 +135,15 @@ class Timer {
 };
 
 // A flat button with a small picture. A button of a group (group index above 0) is two-state: a press
-// flips it before its handler runs; with all-up allowed it may be released again.
+// flips it before its handler runs; with all-up allowed it may be released again. Of the buttons of one
+// group in one container at most one is down: putting one down raises the others.
 class SpeedButton : public Control {
  public:
   SpeedButton(Container& parent, const std::string& picture);
   void setGroupIndex(int group) { group_ = group; }
   void setAllowAllUp(bool allow) { allowAllUp_ = allow; }
+  // Side of the square picture in pixels; 20 unless set.
+  void setIconSize(int size);
   void setDown(bool down);
   bool down() const { return down_; }
   void click();

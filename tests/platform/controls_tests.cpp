@@ -74,6 +74,27 @@ TEST(ToolBar, ButtonsSitLeftToRightWithFixedGapsAndStayDownOnlyWhenTold) {
   EXPECT_FALSE(static_cast<QToolButton*>(b.widget())->isChecked());
 }
 
+TEST(SpeedButton, OneGroupInOneContainerHasOneButtonDownAndTheIconSizeIsSettable) {
+  Form form;
+  Panel left(form), right(form);
+  SpeedButton a(left, "cmd_draw"), b(left, "cmd_line"), other(left, "cmd_box"), c(right, "cmd_paint");
+  for (SpeedButton* button : {&a, &b, &c}) button->setGroupIndex(1);
+  other.setGroupIndex(2);
+  a.setDown(true);
+  other.setDown(true);
+  c.setDown(true);
+  static_cast<QToolButton*>(b.widget())->click();
+  EXPECT_TRUE(b.down());
+  EXPECT_FALSE(a.down()) << "raised by its group";
+  EXPECT_FALSE(static_cast<QToolButton*>(a.widget())->isChecked());
+  EXPECT_TRUE(other.down()) << "another group";
+  EXPECT_TRUE(c.down()) << "another container";
+  b.click();
+  EXPECT_TRUE(b.down()) << "without all-up a pressed button stays down";
+  b.setIconSize(32);
+  EXPECT_EQ(static_cast<QToolButton*>(b.widget())->iconSize(), QSize(32, 32));
+}
+
 TEST(ScriptedServices, ADialogNobodyScriptedFailsTheTestAndIsCancelled) {
   EXPECT_NONFATAL_FAILURE(
       {

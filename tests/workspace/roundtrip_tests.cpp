@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include "editor/pxwkwork.h"
+#include "platform/controls/Input.h"
 #include "tests/workspace/ModifyFixture.h"
 
 using platform::rgb;
@@ -64,7 +65,15 @@ TEST_F(RoundTripTest, TheEditorWindowInTileModeWritesTheTileBackInItsOwnFormat) 
     EXPECT_TRUE(editor.tileMode);
     EXPECT_EQ(editor.grdIcon.colCount(), 32);
     EXPECT_EQ(editor.stbMain.panelText(1), "Bitmap Size= 32 x 32");
-    editor.workingImage().setPixel(7, 8, rgb(255, 0, 255));
+    // Magenta from the palette grid, then a freehand stroke along row 8 from column 7 to 9.
+    const platform::Rect entry = editor.grdColor.cellRect(7, 24);
+    platform::pressMouse(editor.grdColor, platform::MouseButton::Left, entry.left + 6, entry.top + 6);
+    platform::releaseMouse(editor.grdColor, platform::MouseButton::Left, entry.left + 6, entry.top + 6);
+    editor.cmdDraw.click();
+    const auto at = [](int cell) { return cell * 5 + 2; };
+    platform::pressMouse(editor.grdIcon, platform::MouseButton::Left, at(7), at(8));
+    for (int col = 7; col <= 9; ++col) platform::moveMouse(editor.grdIcon, at(col), at(8), true);
+    platform::releaseMouse(editor.grdIcon, platform::MouseButton::Left, at(9), at(8));
     editor.mnuFile_Exit.click();
     EXPECT_FALSE(editor.showing());
   });
@@ -72,6 +81,8 @@ TEST_F(RoundTripTest, TheEditorWindowInTileModeWritesTheTileBackInItsOwnFormat) 
   const platform::Bitmap written = platform::loadBmpFile(tileFileIn(folder));
   EXPECT_EQ(written.pixelFormat(), platform::PixelFormat::pf24bit);
   EXPECT_EQ(written.width(), 32);
-  EXPECT_EQ(frm->imagelist1.image(0).pixel(7, 8), rgb(255, 0, 255));
+  for (int col = 7; col <= 9; ++col)
+    EXPECT_EQ(frm->imagelist1.image(0).pixel(col, 8), rgb(255, 0, 255)) << col;
+  EXPECT_EQ(frm->imagelist1.image(0).pixel(10, 8), tileColor(0));
   EXPECT_EQ(frm->imagelist1.image(0).pixel(0, 0), tileColor(0));
 }
