@@ -89,6 +89,13 @@ void TfrmMain::bindHandlers() {
                {mnuBitmap_Zoom_X2, &TfrmMain::mnuBitmap_Zoom_X2Click},
                {mnuBitmap_Zoom_X4, &TfrmMain::mnuBitmap_Zoom_X4Click},
                {mnuBitmap_Zoom_X8, &TfrmMain::mnuBitmap_Zoom_X8Click},
+               {mnuEdit, &TfrmMain::mnuEditClick},
+               {mnuEdit_Cut, &TfrmMain::mnuEdit_CutClick},
+               {mnuEdit_Copy, &TfrmMain::mnuEdit_CopyClick},
+               {mnuEdit_Paste, &TfrmMain::mnuEdit_PasteClick},
+               {mnuBitmap_Rotate_Right90, &TfrmMain::mnuBitmap_Rotate_Right90Click},
+               {mnuBitmap_Rotate180, &TfrmMain::mnuBitmap_Rotate180Click},
+               {mnuBitmap_Rotate_Right270, &TfrmMain::mnuBitmap_Rotate_Right270Click},
                {mnuHelp_Help, &TfrmMain::mnuHelp_HelpClick}};
   for (const auto& i : items) {
     const auto handler = i.handler;
@@ -109,11 +116,6 @@ void TfrmMain::bindHandlers() {
   grdColor.OnMouseUp = [this](platform::MouseButton b, platform::ShiftState s, int x, int y) {
     grdColorMouseUp(b, s, x, y);
   };
-
-  // Commands whose handlers are not in this build yet stay visible but disabled.
-  for (platform::MenuItem* item : {&mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste, &mnuBitmap_Rotate_Right90,
-                                   &mnuBitmap_Rotate180, &mnuBitmap_Rotate_Right270})
-    item->setEnabled(false);
 }
 
 void TfrmMain::FormActivate() {

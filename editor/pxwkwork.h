@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/Rotation.h"
 #include "editor/ToolRules.h"
 #include "editor/Tracers.h"
 #include "editor/UndoHistory.h"
@@ -35,9 +36,9 @@ class TfrmMain : public platform::Form {
   bool tileMode = false;
   bool startupDone = false;
   bool selectionActive = false;
-  bool floatingPasteActive = false;  // set by Paste once the clipboard commands exist
-  int fCol = 0, fRow = 0;            // the F mark
-  int bCol = 0, bRow = 0;            // the B mark
+  bool floatingPasteActive = false;
+  int fCol = 0, fRow = 0;  // the F mark
+  int bCol = 0, bRow = 0;  // the B mark
   platform::Color leftColour = platform::clBlack;
   platform::Color rightColour = platform::clBlack;
 
@@ -46,6 +47,10 @@ class TfrmMain : public platform::Form {
   GridCoord anchor;   // line start, ellipse centre, rectangle corner, marquee corner
   GridCoord selectionStart, selectionEnd;
   PointBuffer pointBuffer;  // the rubber band or marquee on the grid, with the colours under it
+
+  // The floating paste: the clipboard bitmap and what the grid showed at Paste; empty when none.
+  platform::Bitmap pasteImage;
+  platform::Bitmap gridSnapshot;
 
   // Components.
   platform::MainMenu MainMenu1{*this};
@@ -134,6 +139,20 @@ class TfrmMain : public platform::Form {
   void grdIconMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
   void mnuEdit_UndoClick();
 
+  // Selection clipboard.
+  void mnuEditClick();
+  void mnuEdit_CutClick();
+  void mnuEdit_CopyClick();
+  void mnuEdit_PasteClick();
+  // The part of the pixel grid's surface that shows cells, counted from its first shown column and row.
+  int shownGridWidth() const;
+  int shownGridHeight() const;
+
+  // Rotation of the document bitmap.
+  void mnuBitmap_Rotate_Right90Click();
+  void mnuBitmap_Rotate180Click();
+  void mnuBitmap_Rotate_Right270Click();
+
  private:
   void buildLayout();
   void buildTools();
@@ -150,6 +169,9 @@ class TfrmMain : public platform::Form {
   // The floating paste of the clipboard commands follows the pointer, or is committed.
   void pasteDrag(platform::ShiftState shift, int x, int y);
   void pasteCommit();
+  // Copy's first steps, shared with Cut: the snapshot, the emptied clipboard, the repaint and the capture.
+  platform::Bitmap captureSelection();
+  void rotate(Turn turn);
   void bindHandlers();
   // A bitmap file with the editor palette given.
   platform::Bitmap loadDocument(const std::string& path) const;

@@ -269,8 +269,4 @@ void TfrmMain::endSelection(GridCoord released) {
   normaliseSelection(selectionStart, selectionEnd);
 }
 
-// Nothing sets floatingPasteActive until Edit > Paste is built, so neither is reached yet.
-void TfrmMain::pasteDrag(ShiftState, int, int) {}
-void TfrmMain::pasteCommit() {}
-
 }  // namespace pxwk

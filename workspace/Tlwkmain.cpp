@@ -71,6 +71,19 @@ void TfrmMain::buildLayout() {
   panAnimate.hide();
   Panel1.setBounds(0, 0, 0, 0);
   Panel1.hide();
+  web.setHint("Visit our Website");
+  web.setURLorEMAIL("https://www.halvorn.example/");
+  email.setHint("Contact Halvorn");
+  email.setURLorEMAIL("support@halvorn.example");
+  email.Choose = components::LinkType::ltEMAIL;
+  AboutBox.Caption = "Tessaly";
+  AboutBox.TextLeft = 20;
+  AboutBox.TextCentered = true;
+  AboutBox.Height = 150;
+  AboutBox.Width = 160;
+  AboutBox.DefaultIcon = false;
+  AboutBox.Author = "Tessaly team at Halvorn";
+  AboutBox.Copyright = "Copyright (c) 2026 Halvorn";
 
   buildAnimationPanel();
 
@@ -138,6 +151,9 @@ void TfrmMain::bindHandlers() {
   const auto onHelp = [this] { mnuHelp_HelpClick(); };
   bind(Help2, onHelp);
   bind(tlbHelp, onHelp);
+  bind(About1, [this] { mnuHelp_AboutClick(); });
+  bind(emailHalvorn1, [this] { emailHalvorn1Click(); });
+  bind(HalvornontheWeb1, [this] { HalvornontheWeb1Click(); });
 
   grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdImageListDrawCell(c, r, rect); };
   grdImageList.OnSelectCell = [this](int c, int r, bool&) { grdImageListSelectCell(c, r); };
@@ -152,18 +168,15 @@ void TfrmMain::bindHandlers() {
 
   bindAnimationHandlers();
   bindFileHandlers();
-
-  // Commands whose handlers are not in this build yet stay visible but disabled.
-  platform::MenuItem* pendingItems[] = {&About1, &emailHalvorn1, &HalvornontheWeb1};
-  for (auto* item : pendingItems) item->setEnabled(false);
 }
 
 void TfrmMain::FormCreate() {
   if (startupDone) return;
   startupDone = true;
   platform::Application& app = platform::Application::instance();
-  setCaption(app.title() + " Version " + buildFileVersion() + "  by Halvorn");
+  setCaption(app.title() + " Version " + AboutBox.ReadFileVersion() + "  by Halvorn");
   LoadSettings();
+  AboutBox.Filename = app.exeName();
   programFolder = platform::extractFilePath(app.exeName());
   editorFolder = programFolder;
   tempFolder = programFolder;
@@ -236,6 +249,18 @@ void TfrmMain::mnuOptions_OverwriteClick() { mnuOptions_Overwrite.setChecked(!mn
 
 void TfrmMain::mnuFile_ExitClick() { close(); }
 
+void TfrmMain::mnuHelp_AboutClick() {
+  AboutBox.Execute();
+}
+
+void TfrmMain::emailHalvorn1Click() {
+  email.OpenLink();
+}
+
+void TfrmMain::HalvornontheWeb1Click() {
+  web.OpenLink();
+}
+
 void TfrmMain::FormClose(platform::CloseAction&) {
   projectToReopen = projectName.empty() ? "nostartup" : projectName;
   SaveSettings();
@@ -243,6 +268,5 @@ void TfrmMain::FormClose(platform::CloseAction&) {
   imagelist1.clear();
 }
 
-std::string buildFileVersion() { return TLWK_FILE_VERSION; }
 
 }  // namespace tlwk

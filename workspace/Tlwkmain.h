@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "components/HalvornAboutBox.h"
+#include "components/KURL2.h"
 #include "platform/bitmap/Bitmap.h"
 #include "platform/bitmap/ImageList.h"
 #include "platform/controls/Form.h"
@@ -144,6 +146,9 @@ class TfrmMain : public platform::Form {
   platform::Label lblFrameCounter{panAnimate, "Frame Counter: 0"};
   platform::Timer tmrFrame;
   platform::Panel Panel1{*this};
+  components::TKURL2 web{Panel1};
+  components::TKURL2 email{Panel1};
+  components::THalvornAboutBox AboutBox;
   platform::StatusBar StatusBar{*this, 24};
 
   platform::FileDialog SelectEd{platform::FileDialogKind::Open};
@@ -168,6 +173,9 @@ class TfrmMain : public platform::Form {
   void mnuOptions_OverwriteClick();
   void SelectExternalTileEditor1Click();
   void UseExternalEdClick();
+  void mnuHelp_AboutClick();
+  void emailHalvorn1Click();
+  void HalvornontheWeb1Click();
 
   // Tile list.
   void grdImageListDrawCell(int col, int row, const platform::Rect& rect);
@@ -276,7 +284,5 @@ std::string EnsureTrailingBackslash(const std::string& path);
 // Caption of the menu item that switches the external editor on, for the editor at path.
 std::string useExternalEdCaption(const std::string& editorPath);
 
-// The workspace program's file version as the build knows it.
-std::string buildFileVersion();
 
 }  // namespace tlwk

@@ -5,6 +5,7 @@
 int main(int argc, char** argv) {
   platform::Application app(argc, argv);
   app.setTitle("Tessaly");
+  app.setIcon("app_tlwkproj");
   tlwk::TfrmMain frmMain;
   tlwk::TfrmImport frmImport(frmMain);
   frmMain.frmImport = &frmImport;

@@ -8,6 +8,7 @@
 
 #include "platform/bitmap/LargeBlocks.h"
 #include "platform/system/Files.h"
+#include "platform/system/Bytes.h"
 
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:
@@ -52,15 +53,6 @@ std::uint32_t u32(const std::uint8_t* p) {
 }
 std::int32_t i32(const std::uint8_t* p) {
   return static_cast<std::int32_t>(u32(p));
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  out.push_back(static_cast<std::uint8_t>(v));
-  out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  put16(out, v & 0xFFFF);
-  put16(out, v >> 16);
 }
 
 std::uint64_t checkedMul(std::uint64_t a, std::uint64_t b, const char* what) {
@@ -393,24 +385,24 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
   detail::reserveLarge(out, total);
   out.push_back('B');
   out.push_back('M');
-  put32(out, static_cast<std::uint32_t>(total));
-  put32(out, 0);
-  put32(out, static_cast<std::uint32_t>(offset));
-  put32(out, kInfoHeader);
-  put32(out, static_cast<std::uint32_t>(w));
-  put32(out, static_cast<std::uint32_t>(h));
-  put16(out, 1);
-  put16(out, static_cast<std::uint32_t>(bits));
-  put32(out, masks ? kBitfields : kRgb);
-  put32(out, static_cast<std::uint32_t>(rowBytes * h));
-  put32(out, 2835);  // 72 dots per inch
-  put32(out, 2835);
-  put32(out, static_cast<std::uint32_t>(table.size()));
-  put32(out, 0);
+  appendLe32(out, static_cast<std::uint32_t>(total));
+  appendLe32(out, 0);
+  appendLe32(out, static_cast<std::uint32_t>(offset));
+  appendLe32(out, kInfoHeader);
+  appendLe32(out, static_cast<std::uint32_t>(w));
+  appendLe32(out, static_cast<std::uint32_t>(h));
+  appendLe16(out, 1);
+  appendLe16(out, static_cast<std::uint32_t>(bits));
+  appendLe32(out, masks ? kBitfields : kRgb);
+  appendLe32(out, static_cast<std::uint32_t>(rowBytes * h));
+  appendLe32(out, 2835);  // 72 dots per inch
+  appendLe32(out, 2835);
+  appendLe32(out, static_cast<std::uint32_t>(table.size()));
+  appendLe32(out, 0);
   if (masks) {
-    put32(out, 0xF800);
-    put32(out, 0x07E0);
-    put32(out, 0x001F);
+    appendLe32(out, 0xF800);
+    appendLe32(out, 0x07E0);
+    appendLe32(out, 0x001F);
   }
   for (const Color c : table) {
     out.push_back(static_cast<std::uint8_t>(blueOf(c)));

@@ -2,12 +2,17 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QIcon>
+#include <QPainter>
+#include <QPalette>
+#include <QPixmap>
 #include <QScreen>
 #include <QTimer>
 #include <exception>
 #include <stdexcept>
 
 #include "platform/controls/Form.h"
+#include "platform/controls/QtSupport.h"
 #include "platform/dialogs/Services.h"
 
 namespace platform {
@@ -42,6 +47,19 @@ void Application::setTitle(const std::string& title) {
   QApplication::setApplicationName(QString::fromStdString(title));
 }
 
+void Application::setIcon(const std::string& name) {
+  const QImage image(QString::fromStdString(":/icons/" + name + ".png"));
+  if (image.isNull()) throw std::runtime_error("Resource " + name + " not found");
+  QApplication::setWindowIcon(QIcon(QPixmap::fromImage(image)));
+  // Transparent parts take the window colour, as an icon drawn on a form shows them.
+  QImage shown(32, 32, QImage::Format_RGB32);
+  shown.fill(QApplication::palette().window().color());
+  QPainter painter(&shown);
+  painter.drawImage(QRect(0, 0, 32, 32), image);
+  painter.end();
+  icon_ = fromQImage(shown);
+}
+
 void Application::run(Form& mainForm) {
   QEventLoop loop;
   mainForm.whenClosed([&loop] { loop.quit(); });
@@ -52,6 +70,10 @@ void Application::run(Form& mainForm) {
   loop.exec();
   mainForm.whenClosed(nullptr);
 }
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
 
 void Application::processMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap/Bitmap.h"
+
 namespace platform {
 
 class Form;
@@ -21,6 +23,9 @@ class Application {
 
   void setTitle(const std::string& title);
   const std::string& title() const { return title_; }
+  // The application's icon: a picture of the resources (icons/NAME.png), shown at 32 x 32 pixels.
+  void setIcon(const std::string& name);
+  const Bitmap& icon() const { return icon_; }
 
   // Shows the main form and runs the message loop until it closes.
   void run(Form& mainForm);
@@ -40,9 +45,19 @@ class Application {
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::string title_;
+  Bitmap icon_;
   std::vector<std::string> arguments_;
   int screenWidth_ = 0;
   int screenHeight_ = 0;
+};
+
+// The application-wide busy (hourglass) cursor while it lives; nested ones stack.
+class BusyCursor {
+ public:
+  BusyCursor();
+  ~BusyCursor();
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 // Runs one event handler: an exception that escapes it ends the handler and is shown in the default

@@ -19,6 +19,7 @@ QFont qtFont(const Font& font) {
   }
   f.setPixelSize(font.pixelSize);
   f.setBold(font.bold);
+  f.setUnderline(font.underline);
   return f;
 }
 
@@ -61,6 +62,15 @@ void Control::setEnabled(bool enabled) {
 void Control::setHint(const std::string& hint) {
   hint_ = hint;
   widget_->setToolTip(QString::fromStdString(hint));
+}
+
+void Control::setCursor(Cursor cursor) {
+  cursor_ = cursor;
+  if (cursor == Cursor::HandPoint) {
+    widget_->setCursor(Qt::PointingHandCursor);
+  } else {
+    widget_->unsetCursor();
+  }
 }
 
 void Control::setFont(const Font& font) {

@@ -10,11 +10,13 @@ namespace platform {
 class Container;
 
 enum class Align { None, Top, Bottom };
+enum class Cursor { Default, HandPoint };
 
 struct Font {
   std::string family = "Sans Serif";  // "Arial" maps to Liberation Sans where installed
   int pixelSize = 11;
   bool bold = false;
+  bool underline = false;
 };
 
 // A visual control. The control keeps its own state; the Qt widget is its view.
@@ -44,6 +46,10 @@ class Control {
   void setHint(const std::string& hint);
   const std::string& hint() const { return hint_; }
 
+  // The mouse pointer over the control; children with the default pointer show it too.
+  void setCursor(Cursor cursor);
+  Cursor cursor() const { return cursor_; }
+
   void setFont(const Font& font);
   void setAlign(Align align);
   Align align() const { return align_; }
@@ -72,6 +78,7 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   Align align_ = Align::None;
+  Cursor cursor_ = Cursor::Default;
   std::string hint_;
 };
 

@@ -110,6 +110,10 @@ void Form::setDialogBorder() {
   setClientSize(w->clientW, w->clientH);
 }
 
+void Form::setStayOnTop() {
+  widget_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
 void Form::centerOnScreen() {
   const Application& app = Application::instance();
   const int x = (app.screenWidth() - widget_->frameGeometry().width()) / 2;

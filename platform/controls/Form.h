@@ -29,6 +29,8 @@ class Form : public Container {
   void setFixedBorder();
   // Dialog border: fixed size, close box only.
   void setDialogBorder();
+  // Keeps the window above the other windows.
+  void setStayOnTop();
   void centerOnScreen();
   void setMaximized(bool maximized);
   bool maximized() const { return maximized_; }

@@ -1,7 +1,9 @@
 #include "platform/controls/Input.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -50,6 +52,13 @@ void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift
 
 void doubleClickMouse(Control& control, MouseButton button, int x, int y) {
   send(control, QEvent::MouseButtonDblClick, qtButton(button), qtButton(button), x, y);
+}
+
+void openMenu(MenuItem& item) {
+  QMenu* menu = item.action()->menu();
+  if (!menu) return;
+  menu->popup(QPoint(0, 0));
+  menu->hide();
 }
 
 void turnWheel(Control& control, int notches) {

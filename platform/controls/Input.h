@@ -2,6 +2,7 @@
 
 #include "platform/controls/Control.h"
 #include "platform/controls/Grid.h"
+#include "platform/controls/Menu.h"
 
 namespace platform {
 
@@ -14,6 +15,9 @@ void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = f
 void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
 void doubleClickMouse(Control& control, MouseButton button, int x, int y);
 void turnWheel(Control& control, int notches);
+
+// Opens the sub-menu of an item with children, as a click on it would, and closes it again.
+void openMenu(MenuItem& item);
 
 enum class Key { Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Escape };
 void pressKey(Control& control, Key key);

@@ -44,6 +44,7 @@ QMenu* MenuItem::submenu() {
     submenu_ = new QMenu();
     submenu_->setTitle(action_->text());
     action_->setMenu(submenu_);
+    QObject::connect(submenu_, &QMenu::aboutToShow, [this] { click(); });
   }
   return submenu_;
 }

@@ -34,7 +34,8 @@ class MenuItem {
   void setVisible(bool visible);
   bool visible() const { return visible_; }
 
-  // The user's choice of the item: runs OnClick inside the handler guard.
+  // The user's choice of the item: runs OnClick inside the handler guard. An item with children runs it
+  // each time its sub-menu opens, before it drops down.
   void click();
   std::function<void()> OnClick;
 

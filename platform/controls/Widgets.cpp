@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
@@ -20,8 +21,35 @@
 
 namespace platform {
 
-Label::Label(Container& parent, const std::string& caption) : Control(&parent, new QLabel()) {
+namespace {
+
+class LabelWidget : public QLabel {
+ public:
+  explicit LabelWidget(Label* label) : label_(label) {}
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QLabel::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) label_->click();
+  }
+  bool event(QEvent* e) override {
+    // Accepting the tool-tip request keeps it from reaching the enclosing controls.
+    if (e->type() == QEvent::ToolTip && !label_->showHint()) return true;
+    return QLabel::event(e);
+  }
+
+ private:
+  Label* label_;
+};
+
+}  // namespace
+
+Label::Label(Container& parent, const std::string& caption) : Control(&parent, new LabelWidget(this)) {
   setCaption(caption);
+}
+
+void Label::click() {
+  if (OnClick) guarded(OnClick);
 }
 
 void Label::setCaption(const std::string& caption) {

@@ -21,6 +21,12 @@ class Label : public Control {
   void setAlignment(TextAlign align);
   // Sizes the label to its text.
   void setAutoSize(bool autoSize);
+  // Off: no tool tip over the label, not even an enclosing control's.
+  void setShowHint(bool show) { showHint_ = show; }
+  bool showHint() const { return showHint_; }
+  // A left click on the label, as the platform delivers it.
+  void click();
+  std::function<void()> OnClick;
 
  protected:
   void fontChanged() override { fit(); }
@@ -31,6 +37,7 @@ class Label : public Control {
   void fit();
   std::string caption_;
   bool autoSize_ = true;
+  bool showHint_ = true;
 };
 
 class Panel : public Container {

@@ -2,11 +2,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QInputDialog>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
@@ -146,5 +148,10 @@ bool QtServices::waitForProcess(int pid, std::uint32_t timeLimitMs) { return wai
 void QtServices::terminateProcess(int pid) { killProcess(pid); }
 
 void QtServices::startProgram(const std::string& commandLine) { spawnDetached(commandLine); }
+
+bool QtServices::shellOpen(const std::string& url) {
+  const QUrl target(qs(url));
+  return target.isValid() && !target.isEmpty() && QDesktopServices::openUrl(target);
+}
 
 }  // namespace platform

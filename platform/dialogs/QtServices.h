@@ -23,6 +23,7 @@ class QtServices : public Services {
   bool waitForProcess(int pid, std::uint32_t timeLimitMs) override;
   void terminateProcess(int pid) override;
   void startProgram(const std::string& commandLine) override;
+  bool shellOpen(const std::string& url) override;
 };
 
 // Qt name filters from a "text|patterns|text|patterns" filter; "*.*" and "*.exe" become "*".

@@ -51,6 +51,8 @@ class Services {
   virtual void terminateProcess(int pid) = 0;
   // Starts a command line without waiting for it; ProcessError when it cannot start.
   virtual void startProgram(const std::string& commandLine) = 0;
+  // Opens a web or "mailto:" address with the desktop's program for it; false when nothing opened it.
+  virtual bool shellOpen(const std::string& url) = 0;
 };
 
 Services& services();

@@ -21,6 +21,7 @@ const char* kindName(CallKind k) {
     case CallKind::Popup: return "pop-up menu";
     case CallKind::Process: return "process start";
     case CallKind::Start: return "program start without waiting";
+    case CallKind::Shell: return "shell open";
   }
   return "?";
 }
@@ -96,6 +97,13 @@ ScriptedServices& ScriptedServices::answerStart(int error) {
 
 ScriptedServices& ScriptedServices::allowProcesses() {
   realProcesses_ = true;
+  return *this;
+}
+
+ScriptedServices& ScriptedServices::answerShellOpen(bool opened) {
+  Step s{CallKind::Shell};
+  s.result = opened ? platform::mrOk : platform::mrCancel;
+  script_.push_back(std::move(s));
   return *this;
 }
 
@@ -225,6 +233,11 @@ void ScriptedServices::startProgram(const std::string& commandLine) {
   auto s = take(Call{CallKind::Start, commandLine});
   if (!s) throw platform::ProcessError("program start not scripted", ENOENT);
   if (s->error > 0) throw platform::ProcessError("scripted start failure", s->error);
+}
+
+bool ScriptedServices::shellOpen(const std::string& url) {
+  auto s = take(Call{CallKind::Shell, url});
+  return s && s->result == platform::mrOk;
 }
 
 }  // namespace testing_support

@@ -16,7 +16,7 @@ using platform::ModalResult;
 using platform::MsgButtons;
 using platform::MsgType;
 
-enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup, Process, Start };
+enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup, Process, Start, Shell };
 
 const char* kindName(CallKind k);
 
@@ -58,6 +58,8 @@ class ScriptedServices : public platform::Services {
   ScriptedServices& answerStart(int error = 0);
   // Every process start from now on goes to the real platform; each command line is still recorded.
   ScriptedServices& allowProcesses();
+  // A web or mail address handed to the desktop's opener, answered as opened or not.
+  ScriptedServices& answerShellOpen(bool opened = true);
 
   const std::vector<Call>& calls() const { return calls_; }
   // The calls of one kind, in order.
@@ -80,6 +82,7 @@ class ScriptedServices : public platform::Services {
   bool waitForProcess(int pid, std::uint32_t timeLimitMs) override;
   void terminateProcess(int pid) override;
   void startProgram(const std::string& commandLine) override;
+  bool shellOpen(const std::string& url) override;
 
  private:
   struct Step {
