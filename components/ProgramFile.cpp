@@ -1,7 +1,9 @@
 #include "components/ProgramFile.h"
 
 #include <array>
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 
 #include "components/VersionBlock.h"
 
@@ -12,7 +14,11 @@ namespace {
 // Random access to a file, every read checked against its size.
 class FileReader {
  public:
-  explicit FileReader(const std::string& path) : in_(path, std::ios::binary) {
+  // Only regular files are opened: a pipe or a device would block the read or never end.
+  explicit FileReader(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return;
+    in_.open(path, std::ios::binary);
     if (!in_) return;
     in_.seekg(0, std::ios::end);
     const auto end = in_.tellg();
@@ -120,7 +126,7 @@ std::optional<std::vector<std::uint8_t>> fromPe(FileReader& f) {
   const Fields c{*coff};
   const std::uint32_t sectionCount = c.u16(6);
   const std::uint32_t optionalSize = c.u16(20);
-  auto opt = f.read(peAt + 24, optionalSize);
+  auto opt = f.read(std::uint64_t{peAt} + 24, optionalSize);
   if (!opt || optionalSize < 2) return std::nullopt;
   const Fields o{*opt};
   const std::uint32_t magic = o.u16(0);
@@ -130,7 +136,7 @@ std::optional<std::vector<std::uint8_t>> fromPe(FileReader& f) {
   if (dirCount < 3 || dirs + 3 * 8 > optionalSize) return std::nullopt;
   const std::uint32_t resourceRva = o.u32(dirs + 16);
   if (resourceRva == 0) return std::nullopt;
-  auto sections = f.read(peAt + 24 + optionalSize, std::uint64_t{sectionCount} * 40);
+  auto sections = f.read(std::uint64_t{peAt} + 24 + optionalSize, std::uint64_t{sectionCount} * 40);
   if (!sections) return std::nullopt;
   const Fields s{*sections};
   auto fileOffset = [&](std::uint32_t rva, std::uint32_t size) -> std::optional<std::uint64_t> {

@@ -18,9 +18,13 @@ bool pasteDragTaken(int x, int y, int imageWidth, int imageHeight, int shownWidt
 
 platform::Rect captureRect(int startCol, int startRow, int endCol, int endRow, int leftCol, int topRow,
                            int cellSize) {
+  // The corners are put in order only when a selection ends; a command during the press may see them
+  // either way round.
   const int pitch = cellPitch(cellSize);
-  return platform::Rect{(startCol - leftCol) * pitch, (startRow - topRow) * pitch,
-                        (endCol - leftCol) * pitch + cellSize, (endRow - topRow) * pitch + cellSize};
+  const int left = std::min(startCol, endCol), right = std::max(startCol, endCol);
+  const int top = std::min(startRow, endRow), bottom = std::max(startRow, endRow);
+  return platform::Rect{(left - leftCol) * pitch, (top - topRow) * pitch, (right - leftCol) * pitch + cellSize,
+                        (bottom - topRow) * pitch + cellSize};
 }
 
 }  // namespace pxwk

@@ -165,7 +165,6 @@ void CustomGrid::setColCount(int count) {
   cols_ = count;
   countsChanged(old, rows_);
   col_ = std::min(col_, cols_ - 1);
-  leftCol_ = std::min(leftCol_, cols_ - 1);
   updateScrollBars();
   repaint();
 }
@@ -177,7 +176,6 @@ void CustomGrid::setRowCount(int count) {
   rows_ = count;
   countsChanged(cols_, old);
   row_ = std::min(row_, rows_ - 1);
-  topRow_ = std::min(topRow_, rows_ - 1);
   updateScrollBars();
   repaint();
 }
@@ -255,6 +253,10 @@ void CustomGrid::scrollTo(int leftCol, int topRow) {
 }
 
 void CustomGrid::updateScrollBars() {
+  // Fewer or larger cells, or a larger view, may leave the first shown cell past where it can be:
+  // cells before it would stay hidden with no way to scroll back to them.
+  leftCol_ = std::clamp(leftCol_, 0, std::max(0, cols_ - visibleColCount()));
+  topRow_ = std::clamp(topRow_, 0, std::max(0, rows_ - visibleRowCount()));
   const bool wasH = grid_->hbar->isVisibleTo(grid_), wasV = grid_->vbar->isVisibleTo(grid_);
   grid_->hbar->setVisible(hScroll_);
   grid_->vbar->setVisible(vScroll_);

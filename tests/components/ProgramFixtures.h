@@ -101,9 +101,21 @@ inline Bytes elfFile(const Bytes& data, bool wide = true, bool big = false,
   return b;
 }
 
+// A folder of this test process's own, removed when the process ends.
+inline const std::filesystem::path& fixtureFolder() {
+  static const struct Folder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("tessaly-components-" + std::to_string(::getpid()));
+    ~Folder() {
+      std::error_code ec;
+      std::filesystem::remove_all(path, ec);
+    }
+  } folder;
+  return folder.path;
+}
+
 inline std::string writeFile(const std::string& name, const Bytes& bytes) {
-  const auto dir =
-      std::filesystem::temp_directory_path() / ("tessaly-components-" + std::to_string(::getpid()));
+  const auto& dir = fixtureFolder();
   std::filesystem::create_directories(dir);
   const std::string path = (dir / name).string();
   std::ofstream(path, std::ios::binary)

@@ -172,6 +172,18 @@ TEST_F(GridTest, ScrollingMovesTheCellsAndTheirRectangles) {
   EXPECT_EQ(r, 2);
 }
 
+// A scrolled grid that gets fewer cells, or a view large enough for all of them, shows its first cells.
+TEST_F(GridTest, FewerCellsOrALargerViewScrollBackToTheFirstCells) {
+  grid.scrollTo(5, 6);
+  grid.setColCount(3);
+  EXPECT_EQ(grid.leftCol(), 0);
+  EXPECT_FALSE(grid.cellRect(0, 6).empty());
+  grid.setRowCount(8);
+  grid.setBounds(0, 0, 4 + 3 * 33, 4 + 8 * 33);
+  EXPECT_EQ(grid.topRow(), 0);
+  EXPECT_FALSE(grid.cellRect(0, 0).empty());
+}
+
 TEST_F(GridTest, CellTextsSurviveALargerGridAndClearing) {
   grid.setCell(2, 3, "17");
   grid.setColCount(20);
