@@ -15,9 +15,7 @@ TKURL2::TKURL2(platform::Container& parent) : platform::Panel(parent, false) {
   label_ = std::make_unique<platform::Label>(*this, "");
   label_->setVisible(true);
   label_->setTextColor(platform::rgb(0, 0, 255));
-  platform::Font font;
-  font.underline = true;
-  label_->setFont(font);
+  label_->setFontUnderline(true);
   label_->OnClick = [this] { OpenLink(); };
   label_->setCaption(kPlaceholderAddress);
   label_->setShowHint(true);

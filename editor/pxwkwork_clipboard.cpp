@@ -25,9 +25,10 @@ void TfrmMain::mnuEditClick() {
   }
   bool pasteAllowed = false;
   if (platform::clipboardHasBitmap()) {
-    const Bitmap scratch = platform::clipboardBitmap();
-    pasteAllowed =
-        !scratch.empty() && pasteFits(scratch.width(), scratch.height(), shownGridWidth(), shownGridHeight());
+    // Only its size decides; a large picture from another program is not converted just to be measured.
+    const platform::BitmapSize size = platform::clipboardBitmapSize();
+    pasteAllowed = size.width > 0 && size.height > 0 &&
+                   pasteFits(size.width, size.height, shownGridWidth(), shownGridHeight());
   }
   mnuEdit_Paste.setEnabled(pasteAllowed);
   mnuEdit_Cut.setEnabled(selectionActive);

@@ -78,6 +78,13 @@ void Control::setFont(const Font& font) {
   fontChanged();
 }
 
+void Control::setFontUnderline(bool underline) {
+  QFont f = widget_->font();
+  f.setUnderline(underline);
+  widget_->setFont(f);
+  fontChanged();
+}
+
 void Control::setAlign(Align align) {
   align_ = align;
   if (parent_) parent_->realign();

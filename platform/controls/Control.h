@@ -51,6 +51,8 @@ class Control {
   Cursor cursor() const { return cursor_; }
 
   void setFont(const Font& font);
+  // Underlines the font the control has now (its parent's, unless it was given one).
+  void setFontUnderline(bool underline);
   void setAlign(Align align);
   Align align() const { return align_; }
 

@@ -23,6 +23,11 @@ Bitmap clipboardBitmap() {
   return image.isNull() ? Bitmap() : fromQImage(image);
 }
 
+BitmapSize clipboardBitmapSize() {
+  const QImage image = QGuiApplication::clipboard()->image();
+  return image.isNull() ? BitmapSize{} : BitmapSize{image.width(), image.height()};
+}
+
 void setClipboardBitmap(const Bitmap& bitmap) {
   QGuiApplication::clipboard()->setImage(toQImage(bitmap).copy());
 }
