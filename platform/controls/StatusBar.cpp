@@ -30,7 +30,7 @@ class StatusWidget : public QWidget {
       }
       p.setPen(palette().color(QPalette::WindowText));
       p.setClipRect(box.adjusted(1, 1, -1, -1));
-      p.drawText(box.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(panel.text));
+      p.drawText(box.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(panel.text));
       p.setClipping(false);
       left += panel.width;
     }
