@@ -190,9 +190,4 @@ void TfrmMain::mnuHelp_HelpClick() {
   }
 }
 
-std::string EnsureTrailingBackslash(const std::string& path) {
-  if (!path.empty() && path.back() == platform::kPathDelim) return path;
-  return path + platform::kPathDelim;
-}
-
 }  // namespace pxwk

@@ -17,6 +17,7 @@
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/ColorDialog.h"
 #include "platform/dialogs/FileDialog.h"
+#include "platform/system/Paths.h"
 
 namespace pxwk {
 
@@ -185,7 +186,6 @@ class TfrmMain : public platform::Form {
   bool writeBack_ = false;
 };
 
-// The path unchanged when it ends in the folder separator, else with one appended; "" gives "/".
-std::string EnsureTrailingBackslash(const std::string& path);
+using platform::EnsureTrailingBackslash;
 
 }  // namespace pxwk

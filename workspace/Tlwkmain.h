@@ -16,6 +16,7 @@
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/system/Process.h"
+#include "platform/system/Paths.h"
 #include "workspace/ProjectFormat.h"
 
 namespace tlwk {
@@ -278,8 +279,7 @@ class TfrmMain : public platform::Form {
   bool clickedCell(int& col, int& row) const;
 };
 
-// "path" ending in the folder separator: unchanged when it already ends in one, else with one appended.
-std::string EnsureTrailingBackslash(const std::string& path);
+using platform::EnsureTrailingBackslash;
 
 // Caption of the menu item that switches the external editor on, for the editor at path.
 std::string useExternalEdCaption(const std::string& editorPath);

@@ -9,11 +9,6 @@ namespace {
 platform::Settings openSection() { return platform::Settings("Halvorn", "tlwkproj"); }
 }  // namespace
 
-std::string EnsureTrailingBackslash(const std::string& path) {
-  if (!path.empty() && path.back() == platform::kPathDelim) return path;
-  return path + platform::kPathDelim;
-}
-
 std::string useExternalEdCaption(const std::string& editorPath) {
   return "Use " + platform::changeFileExt(platform::extractFileName(editorPath), "") + " to Edit Bitmaps";
 }

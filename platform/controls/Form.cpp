@@ -94,20 +94,23 @@ void Form::setClientSize(int width, int height) {
   realign();
 }
 
+namespace {
+// A border that does not resize: the window keeps the client size the program gave.
+void fixBorder(FormWidget* w, Qt::WindowFlags flags) {
+  w->setWindowFlags(flags | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+}  // namespace
+
 void Form::setFixedBorder() {
   fixedBorder_ = true;
-  widget_->setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  auto* w = fw(widget_);
-  setClientSize(w->clientW, w->clientH);
+  fixBorder(fw(widget_), Qt::Window | Qt::WindowMinimizeButtonHint);
+  setClientSize(fw(widget_)->clientW, fw(widget_)->clientH);
 }
 
 void Form::setDialogBorder() {
   fixedBorder_ = true;
-  widget_->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint);
-  auto* w = fw(widget_);
-  setClientSize(w->clientW, w->clientH);
+  fixBorder(fw(widget_), Qt::Dialog);
+  setClientSize(fw(widget_)->clientW, fw(widget_)->clientH);
 }
 
 void Form::setStayOnTop() {

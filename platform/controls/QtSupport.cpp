@@ -1,6 +1,24 @@
 #include "platform/controls/QtSupport.h"
 
+#include <QIcon>
+#include <QToolButton>
+
 namespace platform {
+
+QToolButton* pictureButton(const std::string& picture, int iconSize, const bool& down,
+                           std::function<void()> onClick) {
+  auto* b = new QToolButton();
+  b->setAutoRaise(true);
+  b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
+  b->setIconSize(QSize(iconSize, iconSize));
+  b->setCheckable(true);
+  // `down` belongs to a control still being built: it is read only once the button is clicked.
+  QObject::connect(b, &QToolButton::clicked, [b, &down, onClick = std::move(onClick)] {
+    b->setChecked(down);
+    onClick();
+  });
+  return b;
+}
 
 QImage toQImage(const Bitmap& bitmap) {
   if (bitmap.empty()) return QImage();

@@ -5,17 +5,29 @@
 #include <QFont>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Control.h"
 
+class QToolButton;
+
 namespace platform {
 
 QFont qtFont(const Font& font);
 
-inline QString qs(const std::string& s) { return QString::fromStdString(s); }
-inline std::string ss(const QString& s) { return s.toStdString(); }
+inline QString qs(const std::string& s) {
+  return QString::fromStdString(s);
+}
+inline std::string ss(const QString& s) {
+  return s.toStdString();
+}
+
+// A flat button showing a picture from the program's resources whose down state only the program sets:
+// Qt's own toggle on a press is put back from `down` before `onClick` runs.
+QToolButton* pictureButton(const std::string& picture, int iconSize, const bool& down,
+                           std::function<void()> onClick);
 
 // A view of a direct bitmap's words as an image, without copying; indexed bitmaps are converted.
 QImage toQImage(const Bitmap& bitmap);

@@ -36,17 +36,7 @@ void ToolBar::layoutButtons() {
 }
 
 ToolButton::ToolButton(ToolBar& bar, const std::string& picture)
-    : Control(&bar, new QToolButton()), separator_(false) {
-  auto* b = static_cast<QToolButton*>(widget_);
-  b->setAutoRaise(true);
-  b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
-  b->setIconSize(QSize(32, 32));
-  b->setCheckable(true);
-  b->setChecked(false);
-  QObject::connect(b, &QToolButton::clicked, [this, b] {
-    b->setChecked(down_);
-    click();
-  });
+    : Control(&bar, pictureButton(picture, 32, down_, [this] { click(); })), separator_(false) {
   bar.add(this);
 }
 

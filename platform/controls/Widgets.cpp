@@ -225,17 +225,8 @@ void Timer::tick() {
   if (enabled_ && OnTimer) guarded(OnTimer);
 }
 
-SpeedButton::SpeedButton(Container& parent, const std::string& picture) : Control(&parent, new QToolButton()) {
-  auto* b = static_cast<QToolButton*>(widget_);
-  b->setAutoRaise(true);
-  b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
-  b->setIconSize(QSize(20, 20));
-  b->setCheckable(true);
-  QObject::connect(b, &QToolButton::clicked, [this, b] {
-    b->setChecked(down_);
-    click();
-  });
-}
+SpeedButton::SpeedButton(Container& parent, const std::string& picture)
+    : Control(&parent, pictureButton(picture, 20, down_, [this] { click(); })) {}
 
 void SpeedButton::setIconSize(int size) {
   static_cast<QToolButton*>(widget_)->setIconSize(QSize(size, size));

@@ -21,4 +21,9 @@ std::string changeFileExt(const std::string& path, const std::string& ext) {
   return path.substr(0, extStart(path)) + ext;
 }
 
+std::string EnsureTrailingBackslash(const std::string& path) {
+  if (!path.empty() && path.back() == kPathDelim) return path;
+  return path + kPathDelim;
+}
+
 }  // namespace platform
