@@ -2,7 +2,8 @@
 # Sourced, not run.
 
 TESSALY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-TESSALY_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2)
+TESSALY_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2
+  desktop-file-utils)
 
 # Installs the packages named, or without arguments those the build needs.
 tessaly_install_packages() {
