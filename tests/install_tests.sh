@@ -30,5 +30,6 @@ for program in tlwkproj pxwkproj; do
     [ -f "$icon" ] || fail "no $icon"
   done
 done
-! grep -q '^MimeType=' "$root/share/applications/pxwkproj.desktop" || fail "the editor's entry offers file types"
+! grep -q '^MimeType=' "$root/share/applications/pxwkproj.desktop" ||
+  fail "the editor's entry offers file types"
 echo "The install lays down both programs, their entries and their icons."
