@@ -5,8 +5,11 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLabel>
+#include <string>
+#include <vector>
 
 #include "platform/controls/Form.h"
+#include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
 
 using namespace platform;
@@ -69,4 +72,35 @@ TEST(Label, ShowsItsCaptionAsPlainTextNeverAsMarkup) {
   Label marked(form, "<b>9.9</b>");
   EXPECT_GT(marked.width(), plain.width() + 20) << "the tags are shown, not obeyed";
   EXPECT_EQ(static_cast<QLabel*>(marked.widget())->text(), "<b>9.9</b>");
+}
+
+// Panels of the laid-out widths of both programs' status bars, with the longest texts they show.
+TEST(StatusBar, APanelGrowsToShowItsWholeTextAndMovesThoseAfterItWhileAFittingOneKeepsItsWidth) {
+  const struct {
+    std::vector<int> widths;
+    std::vector<std::string> texts;
+  } bars[] = {{{100, 110, 300}, {"Grid Size: 512x512", "Num of images: 262144", "Project: "}},
+              {{100, 110, 300}, {"Grid Size: 4x2", "Num of images: 8", "Project: No file name"}},
+              {{60, 120, 610, 50}, {"Colors=256", "Bitmap Size= 1000 x 1000", "", ""}},
+              {{60, 120, 610, 50}, {"Colors=16", "Bitmap Size= 16 x 16", "", ""}}};
+  for (const auto& b : bars) {
+    Form form;
+    StatusBar bar(form, 19);
+    for (std::size_t i = 0; i < b.widths.size(); ++i) {
+      bar.addPanel(b.widths[i]);
+      bar.setPanelText(static_cast<int>(i), b.texts[i]);
+    }
+    const QFontMetricsF metrics(bar.widget()->font());
+    int left = 0;
+    for (int i = 0; i < bar.panelCount(); ++i) {
+      const double text = metrics.horizontalAdvance(QString::fromStdString(b.texts[i]));
+      const int laidOut = b.widths[i];
+      SCOPED_TRACE(b.texts[i]);
+      EXPECT_EQ(bar.panelLeft(i), left);
+      EXPECT_GE(bar.panelWidth(i), laidOut);
+      EXPECT_GE(bar.panelWidth(i) - 5, text) << "the text is whole";
+      if (text + 5 <= laidOut) EXPECT_EQ(bar.panelWidth(i), laidOut);
+      left += bar.panelWidth(i);
+    }
+  }
 }
