@@ -57,6 +57,8 @@ class Control {
   void setFontUnderline(bool underline);
   void setAlign(Align align);
   Align align() const { return align_; }
+  // The control's place among its parent's tab stops (0 first); the others keep their order.
+  void setTabOrder(int order);
 
   // Where the client area starts inside the control (a grid's border).
   virtual int clientLeft() const { return 0; }
@@ -103,6 +105,7 @@ class Container : public Control {
  private:
   friend class Control;
   std::vector<Control*> children_;
+  std::vector<Control*> tabOrder_;
 };
 
 }  // namespace platform

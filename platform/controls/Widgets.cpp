@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -155,11 +156,53 @@ class PictureWidget : public QWidget {
 
 }  // namespace
 
-ScrollBar::ScrollBar(Container& parent) : Control(&parent, new QScrollBar(Qt::Horizontal)) {
+namespace {
+
+// A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
+// size (no page size) whose page step, for the keys and for clicks on the track, is the bar's own.
+class ScrollBarWidget : public QScrollBar {
+ public:
+  explicit ScrollBarWidget(const int& largeChange) : QScrollBar(Qt::Horizontal), largeChange_(largeChange) {
+    setFocusPolicy(Qt::StrongFocus);
+    setRange(0, 100);
+    setSingleStep(1);
+    // Qt sizes the thumb by the page step: none gives the fixed thumb.
+    setPageStep(0);
+    connect(this, &QAbstractSlider::actionTriggered, [this](int action) {
+      if (action == SliderPageStepAdd) setSliderPosition(clampedAdd(largeChange_));
+      if (action == SliderPageStepSub) setSliderPosition(clampedAdd(-largeChange_));
+    });
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    static const struct {
+      int key;
+      SliderAction action;
+    } keys[] = {{Qt::Key_Left, SliderSingleStepSub},  {Qt::Key_Up, SliderSingleStepSub},
+                {Qt::Key_Right, SliderSingleStepAdd}, {Qt::Key_Down, SliderSingleStepAdd},
+                {Qt::Key_PageUp, SliderPageStepSub},  {Qt::Key_PageDown, SliderPageStepAdd},
+                {Qt::Key_Home, SliderToMinimum},      {Qt::Key_End, SliderToMaximum}};
+    for (const auto& k : keys)
+      if (e->key() == k.key && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        triggerAction(k.action);
+        return;
+      }
+    QScrollBar::keyPressEvent(e);
+  }
+
+ private:
+  int clampedAdd(int step) const {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum()));
+  }
+  const int& largeChange_;
+};
+
+}  // namespace
+
+ScrollBar::ScrollBar(Container& parent) : Control(&parent, new ScrollBarWidget(largeChange_)) {
   auto* bar = static_cast<QScrollBar*>(widget_);
   bar->setRange(min_, max_);
-  bar->setPageStep(1);
-  bar->setSingleStep(1);
   QObject::connect(bar, &QScrollBar::valueChanged, [this](int v) { guarded([&] { setPosition(v); }); });
 }
 
