@@ -25,6 +25,7 @@ void TfrmMain::bindFileHandlers() {
   pict.filter = "Bitmaps (*.bmp)|*.bmp";
   pict.defaultExt = "bmp";
   pict.pathMustExist = true;
+  pict.preview = true;
 
   mnuFile_Open.OnClick = tlbOpen.OnClick = [this] { mnuFile_OpenClick(); };
   mnuFile_Save.OnClick = tlbSave.OnClick = [this] { mnuFile_SaveClick(); };

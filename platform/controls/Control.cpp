@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 
@@ -30,14 +31,15 @@ Control::Control(Container* parent, QWidget* widget) : widget_(widget), parent_(
   if (parent_) {
     widget_->setParent(parent_->clientWidget());
     parent_->children_.push_back(this);
+    parent_->tabOrder_.push_back(this);
     widget_->show();
   }
 }
 
 Control::~Control() {
   if (parent_) {
-    auto& c = parent_->children_;
-    c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    for (auto* list : {&parent_->children_, &parent_->tabOrder_})
+      list->erase(std::remove(list->begin(), list->end(), this), list->end());
   }
   delete widget_;
 }
@@ -91,6 +93,37 @@ void Control::setFontUnderline(bool underline) {
 void Control::setAlign(Align align) {
   align_ = align;
   if (parent_) parent_->realign();
+}
+
+namespace {
+const char kPaintsOnParent[] = "paintsOnParent";
+}
+
+void Control::paintOnParent() {
+  widget_->setProperty(kPaintsOnParent, true);
+  QWidget* parent = widget_->parentWidget();
+  if (!parent) return;
+  // Qt keeps the children in stacking order, lowest first; go just beneath the lowest windowed one.
+  for (QObject* o : parent->children()) {
+    auto* sibling = qobject_cast<QWidget*>(o);
+    if (sibling && sibling != widget_ && !sibling->isWindow() && !sibling->property(kPaintsOnParent).toBool()) {
+      widget_->stackUnder(sibling);
+      return;
+    }
+  }
+}
+
+void Control::setTabOrder(int order) {
+  if (!parent_) return;
+  auto& list = parent_->tabOrder_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  list.insert(list.begin() + std::clamp<std::ptrdiff_t>(order, 0, static_cast<std::ptrdiff_t>(list.size())), this);
+  QWidget* previous = nullptr;
+  for (Control* c : list) {
+    if (!(c->widget_->focusPolicy() & Qt::TabFocus)) continue;
+    if (previous) QWidget::setTabOrder(previous, c->widget_);
+    previous = c->widget_;
+  }
 }
 
 void Control::repaint() { widget_->update(); }

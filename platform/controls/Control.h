@@ -57,6 +57,8 @@ class Control {
   void setFontUnderline(bool underline);
   void setAlign(Align align);
   Align align() const { return align_; }
+  // The control's place among its parent's tab stops (0 first); the others keep their order.
+  void setTabOrder(int order);
 
   // Where the client area starts inside the control (a grid's border).
   virtual int clientLeft() const { return 0; }
@@ -70,6 +72,9 @@ class Control {
 
  protected:
   Control(Container* parent, QWidget* widget);
+  // For controls drawn on their parent (labels, images): they lie beneath every windowed control of the
+  // parent, whatever the order of creation, so they never cover a button or take its clicks.
+  void paintOnParent();
   virtual void boundsChanged() {}
   virtual void fontChanged() {}
 
@@ -103,6 +108,7 @@ class Container : public Control {
  private:
   friend class Control;
   std::vector<Control*> children_;
+  std::vector<Control*> tabOrder_;
 };
 
 }  // namespace platform

@@ -4,7 +4,9 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QWindowStateChangeEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -33,8 +35,21 @@ class FormWidget : public QWidget {
 
  protected:
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::WindowActivate) form_->activate();
-    return QWidget::event(e);
+    if (e->type() == QEvent::WindowActivate) {
+      bringBackModalWindows();
+      form_->activate();
+    }
+    const bool handled = QWidget::event(e);
+    // The frame's size is known once the window manager has framed the window.
+    if (e->type() == QEvent::Show || e->type() == QEvent::Move) form_->fitOuterSize();
+    return handled;
+  }
+  void changeEvent(QEvent* e) override {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange) return;
+    const auto old = static_cast<QWindowStateChangeEvent*>(e)->oldState();
+    if ((old & Qt::WindowMaximized) && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+      form_->restored();
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
@@ -42,9 +57,16 @@ class FormWidget : public QWidget {
     form_->realign();
   }
   void keyPressEvent(QKeyEvent* e) override {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && form_->defaultButton_) {
-      form_->defaultButton_->click();
-      return;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      // Enter presses the focused button, else the default one.
+      if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+        focused->click();
+        return;
+      }
+      if (form_->defaultButton_) {
+        form_->defaultButton_->click();
+        return;
+      }
     }
     QWidget::keyPressEvent(e);
   }
@@ -54,6 +76,16 @@ class FormWidget : public QWidget {
   }
 
  private:
+  // A modal window minimised anyway comes back above its owner when the owner is activated.
+  void bringBackModalWindows() {
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (!w->isWindow() || !w->isVisible() || !w->isModal() || !(w->windowState() & Qt::WindowMinimized)) continue;
+      w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+      w->show();
+      w->raise();
+      w->activateWindow();
+    }
+  }
   Form* form_;
 };
 
@@ -124,6 +156,30 @@ void Form::centerOnScreen() {
   widget_->move(std::max(0, x), std::max(0, y));
 }
 
+void Form::setOuterSize(int width, int height) {
+  outerWidth_ = width;
+  outerHeight_ = height;
+  fitOuterSize();
+}
+
+void Form::fitOuterSize() {
+  if (outerWidth_ <= 0 || maximized_) return;
+  auto* w = fw(widget_);
+  const QSize frame = w->frameGeometry().size() - w->geometry().size();
+  const int width = outerWidth_ - frame.width();
+  const int height = outerHeight_ - frame.height() - w->menuHeight();
+  if (width != w->clientW || height != w->clientH) setClientSize(width, height);
+}
+
+void Form::restored() {
+  if (!maximized_) return;
+  maximized_ = false;
+  auto* w = fw(widget_);
+  setClientSize(w->clientW, w->clientH);
+  // Larger than the screen, it shows its title bar and left edge.
+  centerOnScreen();
+}
+
 void Form::setMaximized(bool maximized) {
   maximized_ = maximized;
   auto* w = fw(widget_);
@@ -150,7 +206,18 @@ void Form::show() {
   auto* w = fw(widget_);
   if (!maximized_) setClientSize(w->clientW, w->clientH);
   setVisible(true);
+  focusFirstTabStop();
   widget_->activateWindow();
+}
+
+void Form::focusFirstTabStop() {
+  if (widget_->focusWidget()) return;
+  for (QWidget* w = widget_->nextInFocusChain(); w && w != widget_; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget_) && w->isEnabled() && widget_->isAncestorOf(w)) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
 }
 
 bool Form::showing() const { return widget_->isVisible(); }
@@ -189,12 +256,18 @@ ModalResult Form::runModalLoop() {
   modalResult_ = mrNone;
   QEventLoop loop;
   endModal_ = [&loop] { loop.quit(); };
+  // Owned by the window that opened it: kept above it, and the window manager offers no minimise box.
+  const Qt::WindowFlags flags = widget_->windowFlags();
+  QWidget* owner = modalOwner();
+  if (owner && owner != widget_) widget_->setParent(owner, flags);
   widget_->setWindowModality(Qt::ApplicationModal);
   show();
   activate();
   loop.exec();
   endModal_ = nullptr;
   setVisible(false);
+  // The form outlives this showing and must not be taken along when the owner goes.
+  if (widget_->parentWidget()) widget_->setParent(nullptr, flags);
   return modalResult_;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/controls/QtSupport.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QToolButton>
 
@@ -12,12 +13,23 @@ QToolButton* pictureButton(const std::string& picture, int iconSize, const bool&
   b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
   b->setIconSize(QSize(iconSize, iconSize));
   b->setCheckable(true);
+  // Tool and speed buttons are clicked, never tabbed to: a focus frame would look like a down button.
+  b->setFocusPolicy(Qt::NoFocus);
   // `down` belongs to a control still being built: it is read only once the button is clicked.
   QObject::connect(b, &QToolButton::clicked, [b, &down, onClick = std::move(onClick)] {
     b->setChecked(down);
     onClick();
   });
   return b;
+}
+
+QWidget* modalOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if ((*it)->isVisible() && !(*it)->inherits("QMenu")) return *it;
+  return nullptr;
 }
 
 QImage toQImage(const Bitmap& bitmap) {

@@ -9,6 +9,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -54,6 +55,7 @@ class LabelWidget : public QLabel {
 Label::Label(Container& parent, const std::string& caption) : Control(&parent, new LabelWidget(this)) {
   // A caption is text, never markup, whatever it holds.
   static_cast<QLabel*>(widget_)->setTextFormat(Qt::PlainText);
+  paintOnParent();
   setCaption(caption);
 }
 
@@ -123,6 +125,8 @@ void Label::fitText() {
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
+  // A panel hides what lies beneath it, a grid's lines included.
+  widget_->setAutoFillBackground(true);
   if (raisedBevel) static_cast<QFrame*>(widget_)->setFrameStyle(QFrame::Panel | QFrame::Raised);
 }
 
@@ -155,11 +159,53 @@ class PictureWidget : public QWidget {
 
 }  // namespace
 
-ScrollBar::ScrollBar(Container& parent) : Control(&parent, new QScrollBar(Qt::Horizontal)) {
+namespace {
+
+// A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
+// size (no page size) whose page step, for the keys and for clicks on the track, is the bar's own.
+class ScrollBarWidget : public QScrollBar {
+ public:
+  explicit ScrollBarWidget(const int& largeChange) : QScrollBar(Qt::Horizontal), largeChange_(largeChange) {
+    setFocusPolicy(Qt::StrongFocus);
+    setRange(0, 100);
+    setSingleStep(1);
+    // Qt sizes the thumb by the page step: none gives the fixed thumb.
+    setPageStep(0);
+    connect(this, &QAbstractSlider::actionTriggered, [this](int action) {
+      if (action == SliderPageStepAdd) setSliderPosition(clampedAdd(largeChange_));
+      if (action == SliderPageStepSub) setSliderPosition(clampedAdd(-largeChange_));
+    });
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    static const struct {
+      int key;
+      SliderAction action;
+    } keys[] = {{Qt::Key_Left, SliderSingleStepSub},  {Qt::Key_Up, SliderSingleStepSub},
+                {Qt::Key_Right, SliderSingleStepAdd}, {Qt::Key_Down, SliderSingleStepAdd},
+                {Qt::Key_PageUp, SliderPageStepSub},  {Qt::Key_PageDown, SliderPageStepAdd},
+                {Qt::Key_Home, SliderToMinimum},      {Qt::Key_End, SliderToMaximum}};
+    for (const auto& k : keys)
+      if (e->key() == k.key && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        triggerAction(k.action);
+        return;
+      }
+    QScrollBar::keyPressEvent(e);
+  }
+
+ private:
+  int clampedAdd(int step) const {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum()));
+  }
+  const int& largeChange_;
+};
+
+}  // namespace
+
+ScrollBar::ScrollBar(Container& parent) : Control(&parent, new ScrollBarWidget(largeChange_)) {
   auto* bar = static_cast<QScrollBar*>(widget_);
   bar->setRange(min_, max_);
-  bar->setPageStep(1);
-  bar->setSingleStep(1);
   QObject::connect(bar, &QScrollBar::valueChanged, [this](int v) { guarded([&] { setPosition(v); }); });
 }
 
@@ -216,7 +262,7 @@ void Button::click() {
     if (Form* form = formOf(*this)) form->setModalResult(modalResult_);
 }
 
-Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) {}
+Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) { paintOnParent(); }
 
 void Image::setPicture(const Bitmap& picture) {
   picture_ = picture;

@@ -56,7 +56,8 @@ class Panel : public Container {
 namespace platform {
 
 // A horizontal scroll bar. The position stays within the range; every change of position, by the user
-// or by the program, also while hidden, runs OnChange once.
+// or by the program, also while hidden, runs OnChange once. It is a tab stop: arrows move it by one,
+// PgUp and PgDn by its page step (1), Home and End to its ends.
 class ScrollBar : public Control {
  public:
   explicit ScrollBar(Container& parent);
@@ -72,6 +73,7 @@ class ScrollBar : public Control {
  private:
   void apply(int min, int max, int position);
   int min_ = 0, max_ = 100, position_ = 0;
+  int largeChange_ = 1;
 };
 
 class Edit : public Control {

@@ -130,6 +130,7 @@ TEST(FileDialog, TypedNamesGetTheDefaultExtensionButProgramsDoNot) {
   for (const auto& c : cases) EXPECT_EQ(withDefaultExtension(c.path, c.ext), c.result) << c.path;
 }
 
+// Qt reads the patterns from the last parentheses; the dialog shows only the text before them.
 TEST(FileDialog, FiltersBecomeQtFiltersAndWindowsOnlyPatternsMatchEverything) {
   EXPECT_EQ(qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*"),
             (std::vector<std::string>{"Bitmaps (*.bmp) (*.bmp)", "Editor Executables [*.exe] (*)", "Any File (*)"}));
