@@ -27,6 +27,8 @@ void TfrmMain::buildLayout() {
 
   grdIcon.setBounds(8, 8, 504, 504);
   grdIcon.setScrollBars(false, false);
+  // The tools draw on the cell under the pointer, where the user saw it; only the scroll bars scroll.
+  grdIcon.setMouseScrollsIntoView(false);
   grdIcon.setColCount(100);
   grdIcon.setRowCount(100);
   grdIcon.setDefaultColWidth(kZoomCellSizes[0]);
