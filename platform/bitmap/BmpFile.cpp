@@ -342,6 +342,10 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   const std::uint64_t imageBytes = checkedMul(rowBytes, height, "the image size");
   const std::size_t available = size - h.pixelOffset;
   const bool rle = h.compression == kRle8 || h.compression == kRle4;
+  if (rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
+    fail("a compressed bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels cannot be described by " + std::to_string(available) + " bytes of data");
+  }
   if (!rle) {
     const std::uint64_t needed = imageBytes - rowBytes + (rowBits + 7) / 8;
     if (available < needed) {

@@ -20,6 +20,12 @@ namespace platform {
 // and pf15bit otherwise (other masks converted channel by channel); 24 and 32 bits give pf24bit and
 // pf32bit (alpha ignored).
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
+// What an RLE stream may claim: two bytes set at most 255 pixels, and the skips of end-of-line and delta
+// reach further only by leaving index 0. Beyond a small size, a compressed bitmap claiming more pixels
+// than kRlePixelsPerByte for every byte of its stream describes mostly nothing and is refused before its
+// pixels are allocated, so memory stays bounded by the file.
+inline constexpr std::uint64_t kRlePixelsPerByte = 4096;
+inline constexpr std::uint64_t kRleFreePixels = std::uint64_t{1} << 20;
 inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
 
 // Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
