@@ -193,10 +193,36 @@ struct Bitmap::NearestCache {
   static constexpr std::size_t kSlots = 4096;
   std::array<std::uint32_t, kSlots> keys{};  // words keep their 0xFF alpha byte: 0 marks an empty slot
   std::array<std::uint8_t, kSlots> values{};
+  bool cube332 = false;  // the table is the 3-3-2 cube, whose own colours need no search
 };
 
+namespace {
+
+// Channel value to its 3-3-2 level, or -1 for a value that is no level: red and green (8 levels), blue (4).
+struct CubeLevels {
+  std::array<std::int8_t, 256> redGreen, blue;
+  CubeLevels() {
+    redGreen.fill(-1);
+    blue.fill(-1);
+    const auto cube = palette332();
+    for (int i = 0; i < 8; ++i) redGreen[redOf(cube[i])] = static_cast<std::int8_t>(i);
+    for (int i = 0; i < 4; ++i) blue[blueOf(cube[i * 64])] = static_cast<std::int8_t>(i);
+  }
+};
+const CubeLevels kCubeLevels;
+
+}  // namespace
+
 int Bitmap::nearestIndex(Color c) const {
-  if (!nearest_) nearest_ = std::make_shared<NearestCache>();
+  if (!nearest_) {
+    nearest_ = std::make_shared<NearestCache>();
+    nearest_->cube332 = table_ == palette332();
+  }
+  if (nearest_->cube332) {
+    const int r = kCubeLevels.redGreen[redOf(c)], g = kCubeLevels.redGreen[greenOf(c)],
+              b = kCubeLevels.blue[blueOf(c)];
+    if ((r | g | b) >= 0) return r + 8 * g + 64 * b;
+  }
   const std::uint32_t word = toWord(c);
   const std::size_t slot = ((word * 0x9E3779B1u) >> 20) & (NearestCache::kSlots - 1);
   if (nearest_->keys[slot] != word) {

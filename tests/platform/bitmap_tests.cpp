@@ -101,6 +101,19 @@ TEST(Bitmap, NearestIndexTiesGoToTheFirstEntry) {
   EXPECT_THROW(Bitmap(1, 1, PixelFormat::pf4bit).setColorTable(std::vector<Color>(17)), BitmapError);
 }
 
+TEST(Bitmap, TheCubesOwnColoursMapToTheirEntriesAndOnlyInTheCube) {
+  Bitmap b(1, 1, PixelFormat::pf8bit);
+  const auto cube = palette332();
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(b.nearestIndex(cube[i]), i);
+  EXPECT_EQ(b.nearestIndex(rgb(250, 1, 200)), 7 + 64 * 2);
+  // A table that only resembles the cube searches: the first of two equal entries wins.
+  auto altered = cube;
+  altered[0] = rgb(255, 0, 0);
+  b.setColorTable(altered);
+  EXPECT_EQ(b.nearestIndex(rgb(255, 0, 0)), 0);
+  EXPECT_EQ(b.nearestIndex(clBlack), 1);  // (36, 0, 0) before (0, 36, 0)
+}
+
 TEST(Bitmap, IndexesPastTheTableReadBlackAndOutsideReadsInvalid) {
   Bitmap b(3, 1, PixelFormat::pf8bit);
   b.setColorTable({clWhite, rgb(1, 2, 3)});

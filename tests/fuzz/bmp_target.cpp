@@ -1,0 +1,24 @@
+#include "platform/bitmap/BmpFile.h"
+#include "tests/fuzz/FuzzTargets.h"
+
+namespace fuzz {
+
+int bmpTarget(const std::uint8_t* data, std::size_t size) {
+  platform::Bitmap first;
+  try {
+    first = platform::decodeBmp(data, size);
+  } catch (const platform::BitmapError&) {
+    return 0;
+  }
+  check(!first.empty(), "a decoded bitmap has pixels");
+  const platform::Bitmap second = platform::decodeBmp(platform::encodeBmp(first));
+  // An indexed bitmap without a table is written with a full black one, which reads the same colours.
+  platform::Bitmap expected = first;
+  if (expected.indexed() && expected.colorTable().empty())
+    expected.setColorTable(std::vector<platform::Color>(std::size_t{1} << expected.bitsPerPixel(),
+                                                        platform::clBlack));
+  check(second == expected, "encoding and decoding again gives the same bitmap");
+  return 0;
+}
+
+}  // namespace fuzz
