@@ -15,8 +15,8 @@ int bmpTarget(const std::uint8_t* data, std::size_t size) {
   // An indexed bitmap without a table is written with a full black one, which reads the same colours.
   platform::Bitmap expected = first;
   if (expected.indexed() && expected.colorTable().empty())
-    expected.setColorTable(std::vector<platform::Color>(std::size_t{1} << expected.bitsPerPixel(),
-                                                        platform::clBlack));
+    expected.setColorTable(
+        std::vector<platform::Color>(std::size_t{1} << expected.bitsPerPixel(), platform::clBlack));
   check(second == expected, "encoding and decoding again gives the same bitmap");
   return 0;
 }

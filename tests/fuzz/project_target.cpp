@@ -20,7 +20,8 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
   tlwk::LineBuffer again;
   again.setText(lines.text());
   check(again.count() == lines.count(), "lines survive writing and reading");
-  for (int k = 0; k < lines.count(); ++k) check(again.line(k) == lines.line(k), "lines survive writing and reading");
+  for (int k = 0; k < lines.count(); ++k)
+    check(again.line(k) == lines.line(k), "lines survive writing and reading");
 
   const tlwk::KeyValues values = tlwk::readKeyValues(lines);
   for (int k = tlwk::kImageCount; k <= tlwk::kVideoFrames; ++k) {
@@ -32,8 +33,8 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
   }
   if (std::all_of(values.begin() + 1, values.end(), [](const auto& v) { return v.has_value(); })) {
     tlwk::LineBuffer head;
-    tlwk::writeProjectHead(head, {*values[1], *values[2], *values[3], *values[4], *values[5], *values[6],
-                                  *values[7]});
+    tlwk::writeProjectHead(
+        head, {*values[1], *values[2], *values[3], *values[4], *values[5], *values[6], *values[7]});
     check(tlwk::readKeyValues(head) == values, "key values survive writing and reading");
   }
 
@@ -45,7 +46,8 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
   } catch (const platform::BitmapError&) {
     return 0;
   }
-  const std::int32_t n = *values[tlwk::kImageCount], w = *values[tlwk::kImageWidth], h = *values[tlwk::kImageHeight];
+  const std::int32_t n = *values[tlwk::kImageCount], w = *values[tlwk::kImageWidth],
+                     h = *values[tlwk::kImageHeight];
   if (n <= 0 || strip.width() < std::int64_t{n} * w || strip.height() < h) return 0;
   platform::ImageList tiles(w, h);
   tiles.appendTiles(strip, n, n);

@@ -150,6 +150,32 @@ TEST(Bitmap, DrawIsClippedAndConvertsColourByColour) {
   EXPECT_EQ(pointsOf(dst, clWhite).size(), 12u);
 }
 
+TEST(Bitmap, DrawingWordsMatchesDrawingA24BitBitmapOfThem) {
+  // Cube colours, colours between cube entries and one the 4-bit table holds, on a 4 x 3 block.
+  const Color colours[] = {rgb(255, 0, 0),  rgb(36, 72, 255), clWhite,        rgb(250, 1, 200),
+                           rgb(40, 70, 90), clBlack,          rgb(128, 0, 0), rgb(3, 2, 1)};
+  Bitmap block(4, 3, PixelFormat::pf24bit);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) block.setPixel(x, y, colours[(x + 3 * y) % 8]);
+  auto notCube = palette332();
+  notCube[0] = rgb(255, 0, 0);
+  for (const PixelFormat f :
+       {PixelFormat::pf8bit, PixelFormat::pf4bit, PixelFormat::pf16bit, PixelFormat::pf24bit})
+    for (const bool cube : {true, false})
+      for (const auto& [x, y] : std::vector<std::pair<int, int>>{{1, 1}, {-2, -1}, {3, 4}, {6, 0}}) {
+        SCOPED_TRACE(testing::Message()
+                     << bitsPerPixelOf(f) << (cube ? "" : " altered table") << " at " << x << ", " << y);
+        Bitmap viaWords(6, 5, f), viaDraw(6, 5, f);
+        if (f == PixelFormat::pf8bit && !cube) {
+          viaWords.setColorTable(notCube);
+          viaDraw.setColorTable(notCube);
+        }
+        viaWords.drawWords(x, y, block.wordRow(0), 4, 3);
+        viaDraw.draw(x, y, block);
+        EXPECT_EQ(viaWords, viaDraw);
+      }
+}
+
 TEST(Bitmap, SameFormatCopiesKeepIndexesEvenOfDuplicateColours) {
   Bitmap src(2, 1, PixelFormat::pf8bit);
   src.setColorTable({clBlack, clBlack, clWhite});
