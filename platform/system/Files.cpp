@@ -94,46 +94,74 @@ std::string userCacheFolder(const std::string& organisation, const std::string& 
   return folder + "/";
 }
 
-std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) failRead(path, std::strerror(errno));
+namespace {
+void refuseIrregular(const std::string& path, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) failRead(path, std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) failRead(path, "it is not a regular file");
+}
+}  // namespace
+
+RegularFile::RegularFile(const std::string& path) {
+  // Looked at before opening: opening a FIFO waits for a writer, and opening a device may act on it.
   struct stat st;
-  if (fstat(fd, &st) != 0) {
+  if (stat(path.c_str(), &st) != 0) failRead(path, std::strerror(errno));
+  refuseIrregular(path, st);
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd_ < 0) failRead(path, std::strerror(errno));
+  // The name may have been given to something else in between.
+  if (fstat(fd_, &st) != 0) {
     const int e = errno;
-    close(fd);
+    close(fd_);
     failRead(path, std::strerror(e));
   }
-  if (S_ISDIR(st.st_mode)) {
-    close(fd);
-    failRead(path, std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) {
+    close(fd_);
+    refuseIrregular(path, st);
   }
-  if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    close(fd);
+  size_ = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+RegularFile::~RegularFile() {
+  close(fd_);
+}
+
+bool RegularFile::readAt(std::uint64_t offset, void* out, std::size_t count) const {
+  auto* p = static_cast<std::uint8_t*>(out);
+  while (count > 0) {
+    const ssize_t n = pread(fd_, p, count, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
+  const RegularFile file(path);
+  if (file.size() > maxBytes)
     failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
-  }
   std::vector<std::uint8_t> bytes;
-  detail::reserveLarge(bytes, static_cast<std::size_t>(st.st_size));
-  bytes.resize(static_cast<std::size_t>(st.st_size));
+  detail::reserveLarge(bytes, static_cast<std::size_t>(file.size()));
+  bytes.resize(static_cast<std::size_t>(file.size()));
   std::size_t done = 0;
-  // The file may have grown since fstat: a small probe past the expected end finds out without doubling
-  // the buffer; one byte past the limit is enough to refuse it.
+  // The file may have grown since it was opened: a small probe past the expected end finds out without
+  // doubling the buffer; one byte past the limit is enough to refuse it.
   std::uint8_t probe[4096];
   for (;;) {
     const bool full = done == bytes.size();
-    const ssize_t n =
-        full ? read(fd, probe, sizeof probe) : read(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = full ? read(file.descriptor(), probe, sizeof probe)
+                           : read(file.descriptor(), bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      const int e = errno;
-      close(fd);
-      failRead(path, std::strerror(e));
+      failRead(path, std::strerror(errno));
     }
     if (n == 0) break;
     if (full) bytes.insert(bytes.end(), probe, probe + n);
     done += static_cast<std::size_t>(n);
     if (done > maxBytes) break;
   }
-  close(fd);
   if (done > maxBytes) failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
   bytes.resize(done);
   return bytes;

@@ -23,7 +23,27 @@ bool folderWritable(const std::string& folder);
 // ORGANISATION/APPLICATION/); made when missing. FileError when it cannot be made.
 std::string userCacheFolder(const std::string& organisation, const std::string& application);
 
-// Reads a whole file; refuses (FileError) a file larger than maxBytes instead of allocating for it.
+// A file opened for reading only when it is a regular file: a FIFO or a device could block the open or
+// the read for ever, and a folder has no contents, so anything else is refused at once (FileError naming
+// the path).
+class RegularFile {
+ public:
+  explicit RegularFile(const std::string& path);
+  ~RegularFile();
+  RegularFile(const RegularFile&) = delete;
+  RegularFile& operator=(const RegularFile&) = delete;
+
+  std::uint64_t size() const { return size_; }
+  int descriptor() const { return fd_; }
+  // Reads count bytes at offset; false when the file ends before them or the read fails.
+  bool readAt(std::uint64_t offset, void* out, std::size_t count) const;
+
+ private:
+  int fd_ = -1;
+  std::uint64_t size_ = 0;
+};
+
+// Reads a whole regular file; refuses (FileError) a file larger than maxBytes instead of allocating for it.
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes);
 
 // Replaces path with data atomically: written to a new file beside the real target (a symbolic link is

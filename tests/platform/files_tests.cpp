@@ -169,6 +169,19 @@ TEST_F(Files, ReadingRefusesFilesOverTheLimit) {
   EXPECT_NE(errorOf([&] { readFileBytes(path("none"), 99); }).find(path("none")), std::string::npos);
 }
 
+// Opening a FIFO waits for a writer and a device never ends: both are refused at once, before opening.
+TEST_F(Files, OnlyRegularFilesAreRead) {
+  ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);
+  for (const std::string& p : {path("pipe"), std::string("/dev/zero"), dir_.string()}) {
+    const std::string error = errorOf([&] { readFileBytes(p, 1 << 20); });
+    EXPECT_NE(error.find(p), std::string::npos) << error;
+    EXPECT_TRUE(error.find("not a regular file") != std::string::npos ||
+                error.find("Is a directory") != std::string::npos)
+        << error;
+    EXPECT_THROW(loadBmpFile(p), FileError) << p;
+  }
+}
+
 TEST_F(Files, BitmapFilesNameThemselvesInErrors) {
   Bitmap b(3, 2, PixelFormat::pf4bit);
   b.setPixel(1, 1, clBlack);
