@@ -44,26 +44,20 @@ void TfrmMain::mnuFile_SaveClick() {
     return;
   }
   const std::string base = projectBaseName(projectName);
-  // Each file is replaced whole or not at all, in this order: tiles, frames, then the project text.
+  // Every file is written beside its target before any target is replaced, so a save that fails or is
+  // killed leaves the previous project whole; the renames then follow in this order: tiles, frames, text.
+  platform::FileReplacement files;
   const int n = imagelist1.count(), w = imagelist1.width(), h = imagelist1.height();
-  {
-    platform::Bitmap strip(n * w, h);
-    for (int i = 0; i < n; ++i) imagelist1.draw(i, strip, i * w, 0);
-    platform::saveBmpFile(base + "bmp", strip);
-  }
-  if (const int m = AniImageList.count(); m > 0) {
-    const int fw = AniImageList.width(), fh = AniImageList.height();
-    platform::Bitmap strip(m * fw, fh);
-    for (int j = 0; j < m; ++j) AniImageList.draw(j, strip, j * fw, 0);
-    platform::saveBmpFile(base + "vid", strip);
-  }
+  platform::writeBmpStrip(files.begin(base + "bmp"), imagelist1);
+  if (AniImageList.count() > 0) platform::writeBmpStrip(files.begin(base + "vid"), AniImageList);
   Memo1.clear();
   writeProjectHead(Memo1, ProjectValues{n, w, h, grdImage.colCount(), grdImage.rowCount(), framesPerSecond,
                                         AniImageList.count()});
   for (int r = 0; r < grdImage.rowCount(); ++r)
     for (int c = 0; c < grdImage.colCount(); ++c) Memo1.add(grdImage.cell(c, r));
   const std::string text = Memo1.text();
-  platform::writeFileAtomic(projectName, text.data(), text.size());
+  files.begin(projectName).write(text.data(), text.size());
+  files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);
 }
 

@@ -1,9 +1,12 @@
 #include "platform/system/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -167,67 +170,166 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t max
   return bytes;
 }
 
-void writeFileAtomic(const std::string& path, const void* data, std::size_t size) {
+namespace {
+
+constexpr const char* kSavingSuffix = ".saving";
+constexpr std::size_t kSavingSuffixLength = 7;
+
+std::string nameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes the new files that a killed save left beside a target: NAME.XXXXXX.saving that no live save
+// holds locked.
+void removeLeftovers(const std::string& folder, const std::string& name) {
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  std::vector<std::string> found;
+  if (DIR* list = fdopendir(dup(dir))) {
+    while (const dirent* e = readdir(list)) {
+      const std::string entry = e->d_name;
+      if (entry.size() == name.size() + 7 + kSavingSuffixLength && entry.compare(0, name.size(), name) == 0 &&
+          entry[name.size()] == '.' &&
+          entry.compare(entry.size() - kSavingSuffixLength, kSavingSuffixLength, kSavingSuffix) == 0)
+        found.push_back(entry);
+    }
+    closedir(list);
+  }
+  for (const auto& entry : found) {
+    const int fd = openat(dir, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+      unlinkat(dir, entry.c_str(), 0);
+    close(fd);
+  }
+  close(dir);
+}
+
+}  // namespace
+
+void FileReplacement::Output::write(const void* data, std::size_t size) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failWrite(path_, errno);
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+    written_ += static_cast<std::uint64_t>(n);
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  discard();
+}
+
+void FileReplacement::discard() {
+  for (auto& f : files_) {
+    if (f->fd_ >= 0) close(f->fd_);
+    if (!f->temp_.empty()) unlink(f->temp_.c_str());
+  }
+  files_.clear();
+}
+
+FileReplacement::Output& FileReplacement::begin(const std::string& path) {
   if (path.empty()) failWrite(path, ENOENT);
-  const std::string target = resolveTarget(path);
+  auto out = std::make_unique<Output>();
+  out->path_ = path;
+  out->target_ = resolveTarget(path);
   struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  mode_t mode;
-  if (exists) {
+  out->exists_ = stat(out->target_.c_str(), &st) == 0;
+  if (out->exists_) {
     if (S_ISDIR(st.st_mode)) failWrite(path, EISDIR);
-    if (access(target.c_str(), W_OK) != 0) failWrite(path, errno);
+    if (access(out->target_.c_str(), W_OK) != 0) failWrite(path, errno);
     // A file nobody may write is not replaced behind the user's back, even by a user whom the
     // permission bits do not stop.
     if ((st.st_mode & 0222) == 0) failWrite(path, EACCES);
-    mode = st.st_mode & 07777;
+    out->mode_ = st.st_mode & 07777;
+    out->uid_ = st.st_uid;
+    out->gid_ = st.st_gid;
   } else {
-    mode = 0666 & ~currentUmask();
+    out->mode_ = 0666 & ~currentUmask();
   }
 
-  const auto slash = target.rfind('/');
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folderOf(target) + "/" + base + ".XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) failWrite(path, errno);
-  auto abandon = [&](int error) {
-    close(fd);
-    unlink(temp.c_str());
-    failWrite(path, error);
-  };
-  const auto* p = static_cast<const std::uint8_t*>(data);
-  std::size_t left = size;
-  while (left > 0) {
-    const ssize_t n = write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      abandon(errno);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (fsync(fd) != 0) abandon(errno);
-  if (exists && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // Keeping the owner is best effort: only a privileged writer can give the file away.
+  const std::string folder = folderOf(out->target_);
+  struct stat folderStat;
+  bool inPlace =
+      stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode) && !folderWritable(folder);
+  if (!inPlace) {
+    removeLeftovers(folder, nameOf(out->target_));
+    std::string temp = folder + "/" + nameOf(out->target_) + ".XXXXXX" + kSavingSuffix;
+    out->fd_ = mkostemps(temp.data(), static_cast<int>(kSavingSuffixLength), O_CLOEXEC);
+    if (out->fd_ >= 0) {
+      out->temp_ = temp;
+      // Held until the set ends, so that no other save takes it for a leftover.
+      flock(out->fd_, LOCK_EX | LOCK_NB);
+    } else if (errno == EACCES || errno == EPERM) {
+      inPlace = true;
+    } else {
+      failWrite(path, errno);
     }
   }
-  // After fchown, which clears set-id bits.
-  if (fchmod(fd, mode) != 0) abandon(errno);
-  if (close(fd) != 0) {
-    const int e = errno;
-    unlink(temp.c_str());
-    failWrite(path, e);
+  if (inPlace) {
+    // The user's permission on the file says it may be written, though no new file can be made.
+    if (!out->exists_) failWrite(path, EACCES);
+    if (!S_ISREG(st.st_mode)) throw FileError("Cannot write \"" + path + "\": it is not a regular file");
+    out->fd_ = open(out->target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (out->fd_ < 0) failWrite(path, errno);
   }
-  if (rename(temp.c_str(), target.c_str()) != 0) {
-    const int e = errno;
-    unlink(temp.c_str());
-    failWrite(path, e);
+  files_.push_back(std::move(out));
+  return *files_.back();
+}
+
+void FileReplacement::commit() {
+  try {
+    for (auto& f : files_) {
+      if (f->temp_.empty()) {
+        if (ftruncate(f->fd_, static_cast<off_t>(f->written_)) != 0) failWrite(f->path_, errno);
+        if (fsync(f->fd_) != 0) failWrite(f->path_, errno);
+        continue;
+      }
+      if (fsync(f->fd_) != 0) failWrite(f->path_, errno);
+      if (f->exists_ && (f->uid_ != geteuid() || f->gid_ != getegid())) {
+        if (fchown(f->fd_, f->uid_, f->gid_) != 0) {
+          // Keeping the owner is best effort: only a privileged writer can give the file away.
+        }
+      }
+      // After fchown, which clears set-id bits.
+      if (fchmod(f->fd_, static_cast<mode_t>(f->mode_)) != 0) failWrite(f->path_, errno);
+    }
+    // Back to back: nothing that can wait or fail for long stands between the first rename and the last.
+    for (auto& f : files_) {
+      if (f->temp_.empty()) continue;
+      if (rename(f->temp_.c_str(), f->target_.c_str()) != 0) failWrite(f->path_, errno);
+      f->temp_.clear();
+    }
+  } catch (...) {
+    discard();
+    throw;
   }
-  const int dir = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
+  std::vector<std::string> folders;
+  for (auto& f : files_) {
+    const std::string folder = folderOf(f->target_);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
   }
+  discard();
+  for (const auto& folder : folders) {
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+  }
+}
+
+void writeFileAtomic(const std::string& path, const void* data, std::size_t size) {
+  FileReplacement files;
+  files.begin(path).write(data, size);
+  files.commit();
 }
 
 }  // namespace platform

@@ -55,6 +55,19 @@ class ProjectTest : public TilesTest {
     ui.answerFile(file);
     frm->tlbOpen.click();
   }
+  // Save with no file allowed past the limit, which binds root as well; the failure's box is expected.
+  void saveWithFileSizeLimit(rlim_t bytes) {
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    ui.acknowledge();
+    frm->tlbSave.click();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+  }
 };
 
 TEST_F(ProjectTest, SaveWritesTilesFramesAndTextThatLoadBackTheSameWork) {
@@ -369,16 +382,7 @@ TEST_F(ProjectTest, AFailedSaveLeavesThePreviousProjectWhole) {
   const std::string prj = readText(path("safe.prj")), bmp = readText(path("safe.bmp"));
   for (int i = 3; i < 40; ++i) frm->imagelist1.add(frm->imagelist1.image(0));
 
-  struct rlimit old {};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 20000;  // the grown tile strip no longer fits, even for root
-  setrlimit(RLIMIT_FSIZE, &small);
-  ui.acknowledge();
-  frm->tlbSave.click();
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  saveWithFileSizeLimit(20000);  // the grown tile strip no longer fits, even for root
 
   ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
   EXPECT_EQ(readText(path("safe.prj")), prj);
@@ -390,4 +394,28 @@ TEST_F(ProjectTest, AFailedSaveLeavesThePreviousProjectWhole) {
   frm->tlbNew.click();
   open(path("safe.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 3);
+}
+
+// The tile strip is written, then the frame strip fails: no target has been replaced yet, so the previous
+// three files stay whole and the new tile strip is removed with the rest.
+TEST_F(ProjectTest, ASaveFailingAfterItsFirstFileLeavesThePreviousThreeFiles) {
+  makeProject();
+  saveAs("three");
+  const std::string prj = readText(path("three.prj")), bmp = readText(path("three.bmp")),
+                    vid = readText(path("three.vid"));
+  frm->imagelist1.replace(0, frm->imagelist1.image(2));
+  frm->grdImage.setCell(3, 1, "0");
+  for (int i = 0; i < 30; ++i) frm->AniImageList.add(frm->imagelist1.image(1));
+
+  saveWithFileSizeLimit(20000);  // the 3-tile strip fits, the 32-frame strip does not
+
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+  EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find(path("three.vid")), std::string::npos);
+  EXPECT_EQ(readText(path("three.prj")), prj);
+  EXPECT_EQ(readText(path("three.bmp")), bmp);
+  EXPECT_EQ(readText(path("three.vid")), vid);
+  for (const auto& e : fs::directory_iterator(scratch()))
+    EXPECT_EQ(e.path().string().find(".saving"), std::string::npos) << e.path();
+  frm->tlbSave.click();
+  EXPECT_NE(readText(path("three.bmp")), bmp) << "once room is back the save goes through";
 }
