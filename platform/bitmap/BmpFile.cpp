@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "platform/bitmap/LargeBlocks.h"
-#include "platform/system/Files.h"
 #include "platform/system/Bytes.h"
+#include "platform/system/Files.h"
 
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:
@@ -368,25 +368,19 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   return bmp;
 }
 
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
-  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
-  const PixelFormat f = bitmap.pixelFormat();
-  const int bits = bitmap.bitsPerPixel();
-  const int w = bitmap.width(), h = bitmap.height();
-  const std::size_t rowBytes = (static_cast<std::size_t>(w) * bits + 31) / 32 * 4;
-  const bool masks = f == PixelFormat::pf16bit;
-  // Indexed files always carry their table's length; an empty table is written as a full black one, which
-  // reads back the same colours.
-  std::vector<Color> table;
-  if (bitmap.indexed()) {
-    table = bitmap.colorTable();
-    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
-  }
+namespace {
+
+std::size_t rowBytesOf(int width, int bits) {
+  return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+}
+
+// The file and info headers, bit-field masks and colour table of an uncompressed file; the pixel rows
+// follow at the offset returned.
+std::size_t appendHeader(std::vector<std::uint8_t>& out, int w, int h, int bits, bool masks,
+                         const std::vector<Color>& table) {
+  const std::size_t rowBytes = rowBytesOf(w, bits);
   const std::size_t offset = kFileHeader + kInfoHeader + (masks ? 12 : 0) + table.size() * 4;
   const std::size_t total = offset + rowBytes * h;
-
-  std::vector<std::uint8_t> out;
-  detail::reserveLarge(out, total);
   out.push_back('B');
   out.push_back('M');
   appendLe32(out, static_cast<std::uint32_t>(total));
@@ -414,6 +408,29 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
     out.push_back(static_cast<std::uint8_t>(redOf(c)));
     out.push_back(0);
   }
+  return offset;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
+  const PixelFormat f = bitmap.pixelFormat();
+  const int bits = bitmap.bitsPerPixel();
+  const int w = bitmap.width(), h = bitmap.height();
+  const std::size_t rowBytes = rowBytesOf(w, bits);
+  const bool masks = f == PixelFormat::pf16bit;
+  // Indexed files always carry their table's length; an empty table is written as a full black one, which
+  // reads back the same colours.
+  std::vector<Color> table;
+  if (bitmap.indexed()) {
+    table = bitmap.colorTable();
+    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
+  }
+  std::vector<std::uint8_t> out;
+  const std::size_t offset = appendHeader(out, w, h, bits, masks, table);
+  const std::size_t total = offset + rowBytes * h;
+  detail::reserveLarge(out, total);
   out.resize(total, 0);
   for (int y = 0; y < h; ++y) {
     std::uint8_t* dst = out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes;
@@ -469,6 +486,43 @@ Bitmap loadBmpFile(const std::string& path) {
 
 void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   writeFileAtomic(path, encodeBmp(bitmap));
+}
+
+void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
+  const int n = list.count(), w = list.width(), h = list.height();
+  const std::int64_t width = std::int64_t{n} * w;
+  if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
+  if (width > std::numeric_limits<int>::max() || width * h > kMaxBitmapPixels)
+    throw BitmapError("A strip of " + std::to_string(n) + " images is larger than the largest bitmap");
+  // About 1 MiB at a time, whatever the strip's size.
+  constexpr std::size_t kBand = std::size_t{1} << 20;
+  std::vector<std::uint8_t> buffer;
+  std::size_t used = appendHeader(buffer, static_cast<int>(width), h, 24, false, {});
+  const std::size_t tileBytes = static_cast<std::size_t>(w) * 3;
+  const std::size_t padding = rowBytesOf(static_cast<int>(width), 24) - static_cast<std::size_t>(width) * 3;
+  buffer.resize(std::max(kBand, used) + tileBytes + padding);
+  const auto flushIfFull = [&] {
+    if (used < kBand) return;
+    out.write(buffer.data(), used);
+    used = 0;
+  };
+  for (int y = h - 1; y >= 0; --y) {
+    for (int i = 0; i < n; ++i) {
+      const std::uint32_t* src = list.words(i) + static_cast<std::size_t>(y) * w;
+      std::uint8_t* dst = buffer.data() + used;
+      for (int x = 0; x < w; ++x, dst += 3) {
+        dst[0] = static_cast<std::uint8_t>(src[x]);
+        dst[1] = static_cast<std::uint8_t>(src[x] >> 8);
+        dst[2] = static_cast<std::uint8_t>(src[x] >> 16);
+      }
+      used += tileBytes;
+      flushIfFull();
+    }
+    std::memset(buffer.data() + used, 0, padding);
+    used += padding;
+    flushIfFull();
+  }
+  out.write(buffer.data(), used);
 }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/bitmap/Bitmap.h"
+#include "platform/bitmap/ImageList.h"
+#include "platform/system/Files.h"
 
 namespace platform {
 
@@ -26,7 +28,9 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
 // pixels are allocated, so memory stays bounded by the file.
 inline constexpr std::uint64_t kRlePixelsPerByte = 4096;
 inline constexpr std::uint64_t kRleFreePixels = std::uint64_t{1} << 20;
-inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
+inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
+  return decodeBmp(bytes.data(), bytes.size());
+}
 
 // Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
 // 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with their length as colour count
@@ -38,5 +42,10 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 // 1.1 GiB, more than the largest bitmap needs, are refused before reading.
 Bitmap loadBmpFile(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
+
+// Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
+// encodeBmp writes a new bitmap holding them, but encoded a band of rows at a time: the strip is never
+// built whole in memory. BitmapError for an empty list or one larger than the largest bitmap.
+void writeBmpStrip(FileReplacement::Output& out, const ImageList& list);
 
 }  // namespace platform
