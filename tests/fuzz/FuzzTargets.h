@@ -11,8 +11,8 @@ namespace fuzz {
 
 // Decodes a bitmap file; one that reads is encoded and decoded again and must come back equal.
 int bmpTarget(const std::uint8_t* data, std::size_t size);
-// Project text, optionally followed by a NUL and a tile strip's bitmap file: lines, key values, bounds,
-// and the tiles cut from the strip as a load cuts them.
+// Project text, optionally followed by a NUL and the bitmap file that serves as both strips: lines, key
+// values, bounds, and the load of tiles and frames from the strips.
 int projectTarget(const std::uint8_t* data, std::size_t size);
 // A version block, or a program file (PE or ELF) from which the block is read first: the lists a load
 // fills.

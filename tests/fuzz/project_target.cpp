@@ -3,8 +3,8 @@
 #include <string>
 
 #include "platform/bitmap/BmpFile.h"
-#include "platform/bitmap/ImageList.h"
 #include "platform/system/Convert.h"
+#include "platform/system/Files.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "workspace/ProjectFormat.h"
 
@@ -38,22 +38,23 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
     check(tlwk::readKeyValues(head) == values, "key values survive writing and reading");
   }
 
-  if (tlwk::projectTooLarge(values) || !nul) return 0;
-  if (!values[tlwk::kImageCount] || !values[tlwk::kImageWidth] || !values[tlwk::kImageHeight]) return 0;
-  platform::Bitmap strip;
+  // The load itself, with both strips read from what follows the text; no NUL stands for missing strips.
   try {
-    strip = platform::decodeBmp(nul + 1, size - textSize - 1);
+    const tlwk::LoadedProject p = tlwk::readProject(lines, "fuzz.", [&](const char*) {
+      if (!nul) throw platform::FileError("Cannot open \"fuzz.bmp\"");
+      return platform::decodeBmp(nul + 1, size - textSize - 1);
+    });
+    const tlwk::ProjectValues& v = p.values;
+    check(p.tiles.width() == v.imageWidth && p.tiles.height() == v.imageHeight,
+          "tiles have the announced size");
+    check(p.tiles.count() == std::max(0, v.imageCount), "every announced tile is cut");
+    check(p.frames.has_value() == (v.videoFrames > 0), "frames exactly when announced");
+    if (p.frames) check(p.frames->count() == v.videoFrames, "every announced frame is cut");
+  } catch (const tlwk::ProjectRefused&) {
+  } catch (const platform::ConversionError&) {
   } catch (const platform::BitmapError&) {
-    return 0;
+  } catch (const platform::FileError&) {
   }
-  const std::int32_t n = *values[tlwk::kImageCount], w = *values[tlwk::kImageWidth],
-                     h = *values[tlwk::kImageHeight];
-  if (n <= 0 || strip.width() < std::int64_t{n} * w || strip.height() < h) return 0;
-  platform::ImageList tiles(w, h);
-  tiles.appendTiles(strip, n, n);
-  check(tiles.count() == n, "every announced tile is cut");
-  const int last = n - 1;
-  check(tiles.words(last)[0] == strip.wordAt(last * w, 0), "the last tile starts where the strip has it");
   return 0;
 }
 
