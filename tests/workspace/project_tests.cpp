@@ -419,3 +419,36 @@ TEST_F(ProjectTest, ASaveFailingAfterItsFirstFileLeavesThePreviousThreeFiles) {
   frm->tlbSave.click();
   EXPECT_NE(readText(path("three.bmp")), bmp) << "once room is back the save goes through";
 }
+
+// A 1 KiB RLE tile strip claiming 16 tiles of 4096 x 4096 would take 1.4 GB as a bitmap and its tiles; it is
+// refused by the strip's reader before any of that is taken.
+TEST_F(ProjectTest, ACompressedStripFarBeyondItsDataIsRefusedWithoutTheMemory) {
+  addTiles(2);
+  saveAs("small");
+  std::string strip = "BM";
+  const auto le32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) strip += static_cast<char>(v >> (8 * i));
+  };
+  le32(1024), le32(0), le32(62), le32(40), le32(16 * 4096), le32(4096);
+  strip += std::string("\1\0\x08\0", 4);  // one plane, 8 bits
+  le32(1), le32(1024 - 62), le32(0), le32(0), le32(2), le32(0), le32(0), le32(0xFFFFFF);
+  while (strip.size() < 1022) strip += "\xFF\x01";
+  strip += std::string("\0\1", 2);
+  ASSERT_EQ(strip.size(), 1024u);
+  writeText(path("huge.bmp"), strip);
+  writeText(path("huge.prj"),
+            "tlwkproj file\r\nImageCount=16\r\nImageWidth=4096\r\nImageHeight=4096\r\nColumns=4\r\nRows=4\r\n"
+            "FramesPerSec=5\r\nVideoFrames=0\r\n");
+  rusage use{};
+  getrusage(RUSAGE_SELF, &use);
+  const long startKiB = use.ru_maxrss;
+  ui.answerFile(path("huge.prj")).acknowledge();
+  frm->tlbOpen.click();
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+  EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find("cannot be described by 962 bytes"), std::string::npos)
+      << ui.callsOf(CallKind::Exception)[0].text;
+  getrusage(RUSAGE_SELF, &use);
+  EXPECT_LT(use.ru_maxrss - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused load";
+  EXPECT_EQ(frm->projectName, path("small.prj"));
+  EXPECT_EQ(frm->imagelist1.count(), 2);
+}
