@@ -413,63 +413,75 @@ std::size_t appendHeader(std::vector<std::uint8_t>& out, int w, int h, int bits,
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+namespace {
+
+// The headers and colour table of the file form of bitmap, appended to out; its rows follow at the offset
+// returned. Indexed files always carry their table's length; an empty table is written as a full black
+// one, which reads back the same colours.
+std::size_t appendFileHead(std::vector<std::uint8_t>& out, const Bitmap& bitmap) {
   if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
-  const PixelFormat f = bitmap.pixelFormat();
   const int bits = bitmap.bitsPerPixel();
-  const int w = bitmap.width(), h = bitmap.height();
-  const std::size_t rowBytes = rowBytesOf(w, bits);
-  const bool masks = f == PixelFormat::pf16bit;
-  // Indexed files always carry their table's length; an empty table is written as a full black one, which
-  // reads back the same colours.
   std::vector<Color> table;
   if (bitmap.indexed()) {
     table = bitmap.colorTable();
     if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
   }
-  std::vector<std::uint8_t> out;
-  const std::size_t offset = appendHeader(out, w, h, bits, masks, table);
-  const std::size_t total = offset + rowBytes * h;
-  detail::reserveLarge(out, total);
-  out.resize(total, 0);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* dst = out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes;
-    if (bitmap.indexed()) {
-      const std::uint8_t* src = bitmap.indexRow(y);
-      if (bits == 8) {
-        std::memcpy(dst, src, static_cast<std::size_t>(w));
-      } else if (bits == 4) {
-        for (int x = 0; x < w; ++x)
-          dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
-      } else {
-        for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
-      }
-      continue;
+  return appendHeader(out, bitmap.width(), bitmap.height(), bits,
+                      bitmap.pixelFormat() == PixelFormat::pf16bit, table);
+}
+
+// Row y as the file holds it, into dst, which holds the row's bytes zeroed.
+void encodeRow(const Bitmap& bitmap, int y, std::uint8_t* dst) {
+  const int bits = bitmap.bitsPerPixel(), w = bitmap.width();
+  const bool masks = bitmap.pixelFormat() == PixelFormat::pf16bit;
+  if (bitmap.indexed()) {
+    const std::uint8_t* src = bitmap.indexRow(y);
+    if (bits == 8) {
+      std::memcpy(dst, src, static_cast<std::size_t>(w));
+    } else if (bits == 4) {
+      for (int x = 0; x < w; ++x)
+        dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
+    } else {
+      for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
     }
-    const std::uint32_t* src = bitmap.wordRow(y);
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
-      switch (bits) {
-        case 16: {
-          const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
-                                        : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-          dst[2 * x] = static_cast<std::uint8_t>(v);
-          dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-          break;
-        }
-        case 24:
-          dst[3 * x] = static_cast<std::uint8_t>(b);
-          dst[3 * x + 1] = static_cast<std::uint8_t>(g);
-          dst[3 * x + 2] = static_cast<std::uint8_t>(r);
-          break;
-        default:
-          dst[4 * x] = static_cast<std::uint8_t>(b);
-          dst[4 * x + 1] = static_cast<std::uint8_t>(g);
-          dst[4 * x + 2] = static_cast<std::uint8_t>(r);
-          break;
+    return;
+  }
+  const std::uint32_t* src = bitmap.wordRow(y);
+  for (int x = 0; x < w; ++x) {
+    const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
+    switch (bits) {
+      case 16: {
+        const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+                                      : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        dst[2 * x] = static_cast<std::uint8_t>(v);
+        dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+        break;
       }
+      case 24:
+        dst[3 * x] = static_cast<std::uint8_t>(b);
+        dst[3 * x + 1] = static_cast<std::uint8_t>(g);
+        dst[3 * x + 2] = static_cast<std::uint8_t>(r);
+        break;
+      default:
+        dst[4 * x] = static_cast<std::uint8_t>(b);
+        dst[4 * x + 1] = static_cast<std::uint8_t>(g);
+        dst[4 * x + 2] = static_cast<std::uint8_t>(r);
+        break;
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+  std::vector<std::uint8_t> out;
+  const std::size_t offset = appendFileHead(out, bitmap);
+  const int h = bitmap.height();
+  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
+  detail::reserveLarge(out, offset + rowBytes * h);
+  out.resize(offset + rowBytes * h, 0);
+  for (int y = 0; y < h; ++y)
+    encodeRow(bitmap, y, out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes);
   return out;
 }
 
@@ -485,7 +497,23 @@ Bitmap loadBmpFile(const std::string& path) {
 }
 
 void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
-  writeFileAtomic(path, encodeBmp(bitmap));
+  // Encoded a band of rows at a time: a copy of a large bitmap in file form would double what a save takes.
+  std::vector<std::uint8_t> head;
+  appendFileHead(head, bitmap);
+  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
+  const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
+  std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, bitmap.height())) * rowBytes);
+  FileReplacement replacement;
+  FileReplacement::Output& out = replacement.begin(path);
+  out.write(head.data(), head.size());
+  for (int y = bitmap.height() - 1; y >= 0;) {
+    const int rows = std::min(bandRows, y + 1);
+    std::fill(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(rows * rowBytes), 0);
+    for (int k = 0; k < rows; ++k) encodeRow(bitmap, y - k, band.data() + k * rowBytes);
+    out.write(band.data(), rows * rowBytes);
+    y -= rows;
+  }
+  replacement.commit();
 }
 
 void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {

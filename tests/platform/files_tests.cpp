@@ -244,6 +244,29 @@ TEST_F(Files, OnlyRegularFilesAreRead) {
   }
 }
 
+// Saving writes a band of rows at a time; the file is the bitmap's file form byte for byte, also across
+// bands and in every format.
+TEST_F(Files, SavedBitmapsHoldTheirFileFormAcrossBands) {
+  struct Case {
+    int w, h;
+    PixelFormat f;
+  };
+  const Case cases[] = {{5, 3, PixelFormat::pf1bit},       {5, 3, PixelFormat::pf4bit},
+                        {5, 3, PixelFormat::pf15bit},      {5, 3, PixelFormat::pf16bit},
+                        {5, 3, PixelFormat::pf24bit},      {5, 3, PixelFormat::pf32bit},
+                        {1027, 1500, PixelFormat::pf8bit}, {300000, 1, PixelFormat::pf24bit}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << ", " << bitsPerPixelOf(c.f) << " bits");
+    Bitmap b(c.w, c.h, c.f);
+    for (int y = 0; y < c.h; y += 7)
+      for (int x = y % 5; x < c.w; x += 3) b.setPixel(x, y, rgb(x * 37, y * 11, x ^ y));
+    saveBmpFile(path("saved.bmp"), b);
+    const std::vector<std::uint8_t> expected = encodeBmp(b);
+    EXPECT_EQ(read(path("saved.bmp")), std::string(expected.begin(), expected.end()));
+  }
+  EXPECT_EQ(entries(), 1u);
+}
+
 TEST_F(Files, BitmapFilesNameThemselvesInErrors) {
   Bitmap b(3, 2, PixelFormat::pf4bit);
   b.setPixel(1, 1, clBlack);
