@@ -167,7 +167,7 @@ void TfrmMain::LoadProject() {
   grdImageList.setDefaultColWidth(w);
   grdImageList.setDefaultRowHeight(h);
   grdImageList.repaint();
-  grdImageList.setHeight(h + 21);
+  grdImageList.setHeight(h + kListExtraHeight);
   grdImage.setColCount(std::max(1, v.columns));
   grdImage.setRowCount(std::max(1, v.rows));
   grdImage.setDefaultColWidth(w);

@@ -1,7 +1,7 @@
 #include <sys/stat.h>
 
 #include "platform/controls/Application.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 
 using platform::mrCancel;
