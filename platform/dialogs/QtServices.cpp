@@ -69,7 +69,7 @@ ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgBut
   // A lone carriage return breaks the line, as it does in a Windows box.
   QString shown = qs(text);
   shown.replace("\r\n", "\n").replace('\r', '\n');
-  QMessageBox box(kind.icon, kind.title, shown, QMessageBox::NoButton, activeWindow());
+  QMessageBox box(kind.icon, kind.title, shown, QMessageBox::NoButton, activeWindow(), dialogFrame());
   QAbstractButton* ok = nullptr;
   QAbstractButton* yes = nullptr;
   QAbstractButton* no = nullptr;
@@ -93,13 +93,13 @@ ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgBut
 
 void QtServices::plainMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
-                  activeWindow());
+                  activeWindow(), dialogFrame());
   box.exec();
 }
 
 void QtServices::exceptionBox(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
-                  activeWindow());
+                  activeWindow(), dialogFrame());
   box.exec();
 }
 
@@ -107,7 +107,8 @@ namespace {
 
 class FileDialogWidget : public QFileDialog {
  public:
-  FileDialogWidget(const FileDialogRequest& request, QWidget* owner) : QFileDialog(owner), request_(request) {
+  FileDialogWidget(const FileDialogRequest& request, QWidget* owner)
+      : QFileDialog(owner, dialogFrame() | Qt::WindowMaximizeButtonHint), request_(request) {
     setOption(DontUseNativeDialog);
     setOption(DontConfirmOverwrite);
     // The program's filter texts already name their patterns; Qt's own copy would show them twice.
@@ -180,7 +181,7 @@ std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
 
 std::optional<std::string> QtServices::inputBox(const std::string& caption, const std::string& prompt,
                                                 const std::string& value) {
-  QInputDialog dlg(activeWindow());
+  QInputDialog dlg(activeWindow(), dialogFrame());
   dlg.setWindowTitle(qs(caption));
   dlg.setLabelText(qs(prompt));
   dlg.setTextValue(qs(value));
@@ -190,6 +191,7 @@ std::optional<std::string> QtServices::inputBox(const std::string& caption, cons
 
 std::optional<Color> QtServices::colorDialog(Color initial) {
   QColorDialog dlg(QColor(redOf(initial), greenOf(initial), blueOf(initial)), activeWindow());
+  dlg.setWindowFlags(dialogFrame());
   dlg.setOption(QColorDialog::DontUseNativeDialog);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   const QColor c = dlg.selectedColor();
