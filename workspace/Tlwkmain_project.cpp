@@ -90,8 +90,8 @@ void TfrmMain::mnuFile_CloseClick() {
     platform::messageDlg("There is nothing to close..", MsgType::Information, MsgButtons::Ok);
     return;
   }
-  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information,
-                           MsgButtons::YesNo) == platform::mrYes) {
+  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information, MsgButtons::YesNo) ==
+      platform::mrYes) {
     // However the save goes, the workspace is cleared afterwards.
     std::exception_ptr failed;
     try {
@@ -106,9 +106,7 @@ void TfrmMain::mnuFile_CloseClick() {
   ClearWorkspace();
 }
 
-void TfrmMain::mnuFile_OpenClick() {
-  openProjectChosen();
-}
+void TfrmMain::mnuFile_OpenClick() { openProjectChosen(); }
 
 bool TfrmMain::openProjectChosen() {
   cdlOpenFile.setFileName("");
@@ -117,9 +115,7 @@ bool TfrmMain::openProjectChosen() {
   return true;
 }
 
-std::int32_t TfrmMain::ReadProjectValue(int line) const {
-  return projectValue(Memo1, line);
-}
+std::int32_t TfrmMain::ReadProjectValue(int line) const { return projectValue(Memo1, line); }
 
 void TfrmMain::LoadProject() {
   const std::string file = cdlOpenFile.fileName();
@@ -167,7 +163,7 @@ void TfrmMain::LoadProject() {
   grdImageList.setDefaultColWidth(w);
   grdImageList.setDefaultRowHeight(h);
   grdImageList.repaint();
-  grdImageList.setHeight(h + 21);
+  grdImageList.setHeight(h + kListExtraHeight);
   grdImage.setColCount(std::max(1, v.columns));
   grdImage.setRowCount(std::max(1, v.rows));
   grdImage.setDefaultColWidth(w);

@@ -22,9 +22,7 @@ namespace platform {
 // and pf15bit otherwise (other masks converted channel by channel); 24 and 32 bits give pf24bit and
 // pf32bit (alpha ignored).
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
-inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
-  return decodeBmp(bytes.data(), bytes.size());
-}
+inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
 
 // Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
 // 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with their length as colour count

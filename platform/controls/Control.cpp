@@ -10,9 +10,12 @@
 namespace platform {
 
 QFont qtFont(const Font& font) {
+  // The layouts were measured with the Windows sans-serif faces; Liberation Sans has their metrics.
+  static const bool metricFace = QFontDatabase::hasFamily("Liberation Sans");
   QFont f;
-  if (font.family == "Arial" && QFontDatabase::hasFamily("Liberation Sans")) {
+  if (metricFace) {
     f.setFamily("Liberation Sans");
+    f.setStyleHint(QFont::SansSerif);
   } else {
     f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     f.setStyleHint(QFont::SansSerif);

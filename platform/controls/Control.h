@@ -13,7 +13,9 @@ enum class Align { None, Top, Bottom };
 enum class Cursor { Default, HandPoint };
 
 struct Font {
-  std::string family = "Sans Serif";  // "Arial" maps to Liberation Sans where installed
+  // "MS Sans Serif", "Arial", "Small Fonts" and the default sans serif all show in Liberation Sans where
+  // it is installed, whose widths match the faces the layouts were measured with.
+  std::string family = "Sans Serif";
   int pixelSize = 11;
   bool bold = false;
   bool underline = false;

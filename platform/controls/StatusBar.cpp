@@ -1,6 +1,9 @@
 #include "platform/controls/StatusBar.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <QWidget>
 
 #include "platform/controls/QtSupport.h"
@@ -16,10 +19,9 @@ class StatusWidget : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
-    int left = 0;
     for (int i = 0; i < bar_->panelCount(); ++i) {
       const StatusBar::Panel& panel = bar_->panel(i);
-      const QRect box(left, 2, panel.width - 2, height() - 3);
+      const QRect box(bar_->panelLeft(i), 2, bar_->panelWidth(i) - 2, height() - 3);
       if (panel.bevel) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(box.topLeft(), box.topRight());
@@ -32,7 +34,6 @@ class StatusWidget : public QWidget {
       p.setClipRect(box.adjusted(1, 1, -1, -1));
       p.drawText(box.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(panel.text));
       p.setClipping(false);
-      left += panel.width;
     }
   }
 
@@ -48,6 +49,23 @@ StatusBar::StatusBar(Container& parent, int height) : Control(&parent, new Statu
 void StatusBar::addPanel(int width, bool bevel) {
   panels_.push_back(Panel{width, bevel, {}});
   widget_->update();
+}
+
+namespace {
+// The box's bevel and the text's margins inside a panel.
+constexpr int kTextMargins = 5;
+}  // namespace
+
+int StatusBar::panelWidth(int index) const {
+  const Panel& panel = panels_.at(index);
+  const double text = QFontMetricsF(widget_->font()).horizontalAdvance(qs(panel.text));
+  return std::max(panel.width, static_cast<int>(std::ceil(text)) + kTextMargins);
+}
+
+int StatusBar::panelLeft(int index) const {
+  int left = 0;
+  for (int i = 0; i < index; ++i) left += panelWidth(i);
+  return left;
 }
 
 void StatusBar::setPanelText(int index, const std::string& text) {

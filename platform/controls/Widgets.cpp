@@ -1,5 +1,6 @@
 #include "platform/controls/Widgets.h"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "platform/controls/Application.h"
@@ -32,6 +34,11 @@ class LabelWidget : public QLabel {
     QLabel::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) label_->click();
   }
+  void changeEvent(QEvent* e) override {
+    QLabel::changeEvent(e);
+    // The parent's font reaches the label without the label's own setFont.
+    if (e->type() == QEvent::FontChange) label_->fit();
+  }
   bool event(QEvent* e) override {
     // Accepting the tool-tip request keeps it from reaching the enclosing controls.
     if (e->type() == QEvent::ToolTip && !label_->showHint()) return true;
@@ -45,6 +52,8 @@ class LabelWidget : public QLabel {
 }  // namespace
 
 Label::Label(Container& parent, const std::string& caption) : Control(&parent, new LabelWidget(this)) {
+  // A caption is text, never markup, whatever it holds.
+  static_cast<QLabel*>(widget_)->setTextFormat(Qt::PlainText);
   setCaption(caption);
 }
 
@@ -71,10 +80,43 @@ void Label::setAlignment(TextAlign align) {
 
 void Label::setAutoSize(bool autoSize) {
   autoSize_ = autoSize;
+  if (!autoSize_) setBounds(left(), top(), roomWidth_, roomHeight_);
+  fit();
+}
+
+namespace {
+// A text at most this much wider than its room is condensed to fit rather than cut or overflowing.
+constexpr double kMaxCondense = 0.06;
+}  // namespace
+
+void Label::boundsChanged() {
+  if (!fitting_) {
+    roomWidth_ = width();
+    roomHeight_ = height();
+  }
   fit();
 }
 
 void Label::fit() {
+  if (fitting_) return;
+  fitting_ = true;
+  fitText();
+  fitting_ = false;
+}
+
+void Label::fitText() {
+  auto* label = static_cast<QLabel*>(widget_);
+  // Changing only the stretch keeps what the label inherits from its parent's font.
+  const auto condense = [label](int stretch) {
+    QFont font = label->font();
+    if (font.stretch() == stretch) return;
+    font.setStretch(stretch);
+    label->setFont(font);
+  };
+  condense(100);
+  const double natural = QFontMetricsF(label->font()).size(0, label->text()).width();
+  if (roomWidth_ > 0 && natural > roomWidth_ && natural <= roomWidth_ * (1 + kMaxCondense))
+    condense(static_cast<int>(std::floor(100.0 * roomWidth_ / natural)));
   if (!autoSize_) return;
   const QSize size = widget_->sizeHint();
   if (size.width() != width() || size.height() != height()) setBounds(left(), top(), size.width(), size.height());

@@ -19,7 +19,8 @@ class Label : public Control {
   const std::string& caption() const { return caption_; }
   void setTextColor(Color color);
   void setAlignment(TextAlign align);
-  // Sizes the label to its text.
+  // Sizes the label to its text. Turned off, the label takes the size the program last gave it, not
+  // the size its text had meanwhile.
   void setAutoSize(bool autoSize);
   // Off: no tool tip over the label, not even an enclosing control's.
   void setShowHint(bool show) { showHint_ = show; }
@@ -27,16 +28,21 @@ class Label : public Control {
   // A left click on the label, as the platform delivers it.
   void click();
   std::function<void()> OnClick;
+  // Fits the label to its text again, as after any change of its font.
+  void fit();
 
  protected:
   void fontChanged() override { fit(); }
   // An auto-sized label keeps its place and takes its text's size.
-  void boundsChanged() override { fit(); }
+  void boundsChanged() override;
 
  private:
-  void fit();
+  void fitText();
   std::string caption_;
   bool autoSize_ = true;
+  bool fitting_ = false;
+  // The room the program gave the label; its own fitting does not change it.
+  int roomWidth_ = 0, roomHeight_ = 0;
   bool showHint_ = true;
 };
 
