@@ -88,8 +88,8 @@ std::optional<std::string> projectTooLarge(const KeyValues& v) {
   }
   const std::int64_t cols = std::max(1, v[kColumns].value_or(1)), rows = std::max(1, v[kRows].value_or(1));
   if (cols * rows > kMaxProjectCells)
-    return "The project file describes a work space of " + std::to_string(cols) + " x " +
-           std::to_string(rows) + " cells, larger than any project can have..";
+    return "The project file describes a work space of " + std::to_string(cols) + " x " + std::to_string(rows) +
+           " cells, larger than any project can have..";
   return std::nullopt;
 }
 

@@ -91,8 +91,8 @@ void TfrmMain::mnuFile_CloseClick() {
     platform::messageDlg("There is nothing to close..", MsgType::Information, MsgButtons::Ok);
     return;
   }
-  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information,
-                           MsgButtons::YesNo) == platform::mrYes) {
+  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information, MsgButtons::YesNo) ==
+      platform::mrYes) {
     // However the save goes, the workspace is cleared afterwards.
     std::exception_ptr failed;
     try {
@@ -107,9 +107,7 @@ void TfrmMain::mnuFile_CloseClick() {
   ClearWorkspace();
 }
 
-void TfrmMain::mnuFile_OpenClick() {
-  openProjectChosen();
-}
+void TfrmMain::mnuFile_OpenClick() { openProjectChosen(); }
 
 bool TfrmMain::openProjectChosen() {
   cdlOpenFile.setFileName("");
@@ -118,9 +116,7 @@ bool TfrmMain::openProjectChosen() {
   return true;
 }
 
-std::int32_t TfrmMain::ReadProjectValue(int line) const {
-  return projectValue(Memo1, line);
-}
+std::int32_t TfrmMain::ReadProjectValue(int line) const { return projectValue(Memo1, line); }
 
 void TfrmMain::LoadProject() {
   const std::string file = cdlOpenFile.fileName();

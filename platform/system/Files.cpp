@@ -249,6 +249,7 @@ FileReplacement::Output& FileReplacement::begin(const std::string& path) {
     // permission bits do not stop.
     if ((st.st_mode & 0222) == 0) failWrite(path, EACCES);
     out->mode_ = st.st_mode & 07777;
+    out->regular_ = S_ISREG(st.st_mode);
     out->uid_ = st.st_uid;
     out->gid_ = st.st_gid;
   } else {
@@ -285,6 +286,7 @@ FileReplacement::Output& FileReplacement::begin(const std::string& path) {
 }
 
 void FileReplacement::commit() {
+  std::string failedPath;
   try {
     for (auto& f : files_) {
       if (f->temp_.empty()) {
@@ -302,11 +304,25 @@ void FileReplacement::commit() {
       if (fchmod(f->fd_, static_cast<mode_t>(f->mode_)) != 0) failWrite(f->path_, errno);
     }
     // Back to back: nothing that can wait or fail for long stands between the first rename and the last.
+    // The replaced files are held open meanwhile, so that freeing their blocks waits until all renames
+    // are done.
+    std::vector<int> replaced;
+    for (auto& f : files_)
+      if (!f->temp_.empty() && f->regular_)
+        replaced.push_back(open(f->target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    int error = 0;
     for (auto& f : files_) {
       if (f->temp_.empty()) continue;
-      if (rename(f->temp_.c_str(), f->target_.c_str()) != 0) failWrite(f->path_, errno);
+      if (rename(f->temp_.c_str(), f->target_.c_str()) != 0) {
+        error = errno;
+        failedPath = f->path_;
+        break;
+      }
       f->temp_.clear();
     }
+    for (const int fd : replaced)
+      if (fd >= 0) close(fd);
+    if (error != 0) failWrite(failedPath, error);
   } catch (...) {
     discard();
     throw;

@@ -67,7 +67,7 @@ class FileReplacement {
     friend class FileReplacement;
     std::string path_, target_, temp_;  // temp_ empty: written in place
     int fd_ = -1;
-    bool exists_ = false;
+    bool exists_ = false, regular_ = false;
     unsigned mode_ = 0, uid_ = 0, gid_ = 0;
     std::uint64_t written_ = 0;
   };
