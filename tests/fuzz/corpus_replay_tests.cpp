@@ -30,14 +30,8 @@ void replay(const char* target, int (*run)(const std::uint8_t*, std::size_t)) {
   }
 }
 
-TEST(FuzzCorpus, Bmp) {
-  replay("bmp", fuzz::bmpTarget);
-}
-TEST(FuzzCorpus, Project) {
-  replay("project", fuzz::projectTarget);
-}
-TEST(FuzzCorpus, Version) {
-  replay("version", fuzz::versionTarget);
-}
+TEST(FuzzCorpus, Bmp) { replay("bmp", fuzz::bmpTarget); }
+TEST(FuzzCorpus, Project) { replay("project", fuzz::projectTarget); }
+TEST(FuzzCorpus, Version) { replay("version", fuzz::versionTarget); }
 
 }  // namespace
