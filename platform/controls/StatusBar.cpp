@@ -2,10 +2,17 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <algorithm>
 
 #include "platform/controls/QtSupport.h"
 
 namespace platform {
+
+namespace {
+// A panel's sunken box leaves out the gap to the next panel; its text is inset from the box's edges.
+constexpr int kPanelGap = 2;
+constexpr int kTextLeft = 2, kTextRight = 1;
+}  // namespace
 
 // Paints the panels itself: sunken boxes of fixed widths, each with its text.
 class StatusWidget : public QWidget {
@@ -16,10 +23,9 @@ class StatusWidget : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
-    int left = 0;
     for (int i = 0; i < bar_->panelCount(); ++i) {
       const StatusBar::Panel& panel = bar_->panel(i);
-      const QRect box(left, 2, panel.width - 2, height() - 3);
+      const QRect box(bar_->panelLeft(i), 2, bar_->shownWidth(i) - kPanelGap, height() - 3);
       if (panel.bevel) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(box.topLeft(), box.topRight());
@@ -30,9 +36,9 @@ class StatusWidget : public QWidget {
       }
       p.setPen(palette().color(QPalette::WindowText));
       p.setClipRect(box.adjusted(1, 1, -1, -1));
-      p.drawText(box.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(panel.text));
+      p.drawText(box.adjusted(kTextLeft, 0, -kTextRight, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                 qs(panel.text));
       p.setClipping(false);
-      left += panel.width;
     }
   }
 
@@ -48,6 +54,22 @@ StatusBar::StatusBar(Container& parent, int height) : Control(&parent, new Statu
 void StatusBar::addPanel(int width, bool bevel) {
   panels_.push_back(Panel{width, bevel, {}});
   widget_->update();
+}
+
+int StatusBar::panelLeft(int index) const {
+  int left = 0;
+  for (int i = 0; i < index; ++i) left += shownWidth(i);
+  return left;
+}
+
+int StatusBar::shownWidth(int index) const {
+  return panels_.at(index).width;
+}
+
+int StatusBar::textRoom(int index) const {
+  // The bar's own right edge cuts a panel that reaches past it.
+  const int shown = std::min(shownWidth(index), std::max(0, width() - panelLeft(index)));
+  return shown - kPanelGap - kTextLeft - kTextRight;
 }
 
 void StatusBar::setPanelText(int index, const std::string& text) {

@@ -22,6 +22,11 @@ class StatusBar : public Control {
   const Panel& panel(int index) const { return panels_.at(index); }
   void setPanelText(int index, const std::string& text);
   const std::string& panelText(int index) const { return panels_.at(index).text; }
+  // Where a panel shows on the bar: its left edge and its width in pixels.
+  int panelLeft(int index) const;
+  int shownWidth(int index) const;
+  // The width a panel's text may take before the panel cuts it.
+  int textRoom(int index) const;
 
  private:
   std::vector<Panel> panels_;

@@ -53,6 +53,7 @@ void Label::click() {
 }
 
 void Label::setCaption(const std::string& caption) {
+  if (caption != caption_) laidOutWidth_ = -1;
   caption_ = caption;
   static_cast<QLabel*>(widget_)->setText(qs(caption));
   fit();
@@ -74,10 +75,19 @@ void Label::setAutoSize(bool autoSize) {
   fit();
 }
 
+void Label::boundsChanged() {
+  // A label placed without a width has only its text's.
+  if (!fitting_) laidOutWidth_ = width() > 0 ? width() : -1;
+  fit();
+}
+
 void Label::fit() {
   if (!autoSize_) return;
   const QSize size = widget_->sizeHint();
-  if (size.width() != width() || size.height() != height()) setBounds(left(), top(), size.width(), size.height());
+  if (size.width() == width() && size.height() == height()) return;
+  fitting_ = true;
+  setBounds(left(), top(), size.width(), size.height());
+  fitting_ = false;
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {

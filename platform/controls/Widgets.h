@@ -21,6 +21,10 @@ class Label : public Control {
   void setAlignment(TextAlign align);
   // Sizes the label to its text.
   void setAutoSize(bool autoSize);
+  bool autoSize() const { return autoSize_; }
+  // The width the program last gave the label for its caption; -1 when it gave none or the caption has
+  // changed since: then an auto-sized label may grow into free space.
+  int laidOutWidth() const { return laidOutWidth_; }
   // Off: no tool tip over the label, not even an enclosing control's.
   void setShowHint(bool show) { showHint_ = show; }
   bool showHint() const { return showHint_; }
@@ -31,12 +35,14 @@ class Label : public Control {
  protected:
   void fontChanged() override { fit(); }
   // An auto-sized label keeps its place and takes its text's size.
-  void boundsChanged() override { fit(); }
+  void boundsChanged() override;
 
  private:
   void fit();
   std::string caption_;
   bool autoSize_ = true;
+  bool fitting_ = false;
+  int laidOutWidth_ = -1;
   bool showHint_ = true;
 };
 
