@@ -1,5 +1,6 @@
 #include "workspace/Tlwkimpo.h"
 
+#include <initializer_list>
 #include <string>
 
 #include "workspace/Tlwkmain.h"
@@ -55,6 +56,12 @@ TfrmImport::TfrmImport(TfrmMain& main) : main_(main) {
   imgPreview.setBounds(360, 64, 249, 187);
   imgPreview.setStretch(true);
   imgTile.setBounds(128, 192, 100, 100);
+
+  int order = 0;
+  for (platform::Control* c : std::initializer_list<platform::Control*>{
+           &hsbTileWidth, &hsbTileHeight, &hsbTilesAcross, &hsbTilesDown, &txtTileWidth, &txtTileHeight,
+           &txtTilesAcross, &txtTilesDown, &cmdOK})
+    c->setTabOrder(order++);
 
   cmdOK.setBounds(530, 267, 75, 25);
   cmdOK.setDefault(true);

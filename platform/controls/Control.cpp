@@ -10,9 +10,12 @@
 namespace platform {
 
 QFont qtFont(const Font& font) {
+  // The layouts were measured with the Windows sans-serif faces; Liberation Sans has their metrics.
+  static const bool metricFace = QFontDatabase::hasFamily("Liberation Sans");
   QFont f;
-  if (font.family == "Arial" && QFontDatabase::hasFamily("Liberation Sans")) {
+  if (metricFace) {
     f.setFamily("Liberation Sans");
+    f.setStyleHint(QFont::SansSerif);
   } else {
     f = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     f.setStyleHint(QFont::SansSerif);
@@ -27,14 +30,15 @@ Control::Control(Container* parent, QWidget* widget) : widget_(widget), parent_(
   if (parent_) {
     widget_->setParent(parent_->clientWidget());
     parent_->children_.push_back(this);
+    parent_->tabOrder_.push_back(this);
     widget_->show();
   }
 }
 
 Control::~Control() {
   if (parent_) {
-    auto& c = parent_->children_;
-    c.erase(std::remove(c.begin(), c.end(), this), c.end());
+    for (auto* list : {&parent_->children_, &parent_->tabOrder_})
+      list->erase(std::remove(list->begin(), list->end(), this), list->end());
   }
   delete widget_;
 }
@@ -88,6 +92,19 @@ void Control::setFontUnderline(bool underline) {
 void Control::setAlign(Align align) {
   align_ = align;
   if (parent_) parent_->realign();
+}
+
+void Control::setTabOrder(int order) {
+  if (!parent_) return;
+  auto& list = parent_->tabOrder_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  list.insert(list.begin() + std::clamp<std::ptrdiff_t>(order, 0, static_cast<std::ptrdiff_t>(list.size())), this);
+  QWidget* previous = nullptr;
+  for (Control* c : list) {
+    if (!(c->widget_->focusPolicy() & Qt::TabFocus)) continue;
+    if (previous) QWidget::setTabOrder(previous, c->widget_);
+    previous = c->widget_;
+  }
 }
 
 void Control::repaint() { widget_->update(); }

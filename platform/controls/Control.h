@@ -13,7 +13,9 @@ enum class Align { None, Top, Bottom };
 enum class Cursor { Default, HandPoint };
 
 struct Font {
-  std::string family = "Sans Serif";  // "Arial" maps to Liberation Sans where installed
+  // "MS Sans Serif", "Arial", "Small Fonts" and the default sans serif all show in Liberation Sans where
+  // it is installed, whose widths match the faces the layouts were measured with.
+  std::string family = "Sans Serif";
   int pixelSize = 11;
   bool bold = false;
   bool underline = false;
@@ -55,6 +57,8 @@ class Control {
   void setFontUnderline(bool underline);
   void setAlign(Align align);
   Align align() const { return align_; }
+  // The control's place among its parent's tab stops (0 first); the others keep their order.
+  void setTabOrder(int order);
 
   // Where the client area starts inside the control (a grid's border).
   virtual int clientLeft() const { return 0; }
@@ -101,6 +105,7 @@ class Container : public Control {
  private:
   friend class Control;
   std::vector<Control*> children_;
+  std::vector<Control*> tabOrder_;
 };
 
 }  // namespace platform

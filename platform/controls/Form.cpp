@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -42,9 +43,16 @@ class FormWidget : public QWidget {
     form_->realign();
   }
   void keyPressEvent(QKeyEvent* e) override {
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && form_->defaultButton_) {
-      form_->defaultButton_->click();
-      return;
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+      // Enter presses the focused button, else the default one.
+      if (auto* focused = qobject_cast<QPushButton*>(focusWidget())) {
+        focused->click();
+        return;
+      }
+      if (form_->defaultButton_) {
+        form_->defaultButton_->click();
+        return;
+      }
     }
     QWidget::keyPressEvent(e);
   }
@@ -150,7 +158,18 @@ void Form::show() {
   auto* w = fw(widget_);
   if (!maximized_) setClientSize(w->clientW, w->clientH);
   setVisible(true);
+  focusFirstTabStop();
   widget_->activateWindow();
+}
+
+void Form::focusFirstTabStop() {
+  if (widget_->focusWidget()) return;
+  for (QWidget* w = widget_->nextInFocusChain(); w && w != widget_; w = w->nextInFocusChain()) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget_) && w->isEnabled() && widget_->isAncestorOf(w)) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
 }
 
 bool Form::showing() const { return widget_->isVisible(); }

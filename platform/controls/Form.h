@@ -67,6 +67,8 @@ class Form : public Container {
  private:
   friend class FormWidget;
   void handleClose();
+  // A window shown without a focused control focuses the first tab stop in tab order.
+  void focusFirstTabStop();
 
   QWidget* client_;
   bool maximized_ = false;

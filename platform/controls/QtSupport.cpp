@@ -12,6 +12,8 @@ QToolButton* pictureButton(const std::string& picture, int iconSize, const bool&
   b->setIcon(QIcon(qs(":/icons/" + picture + ".png")));
   b->setIconSize(QSize(iconSize, iconSize));
   b->setCheckable(true);
+  // Tool and speed buttons are clicked, never tabbed to: a focus frame would look like a down button.
+  b->setFocusPolicy(Qt::NoFocus);
   // `down` belongs to a control still being built: it is read only once the button is clicked.
   QObject::connect(b, &QToolButton::clicked, [b, &down, onClick = std::move(onClick)] {
     b->setChecked(down);

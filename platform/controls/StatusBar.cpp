@@ -1,18 +1,14 @@
 #include "platform/controls/StatusBar.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QWidget>
 #include <algorithm>
+#include <cmath>
+#include <QWidget>
 
 #include "platform/controls/QtSupport.h"
 
 namespace platform {
-
-namespace {
-// A panel's sunken box leaves out the gap to the next panel; its text is inset from the box's edges.
-constexpr int kPanelGap = 2;
-constexpr int kTextLeft = 2, kTextRight = 1;
-}  // namespace
 
 // Paints the panels itself: sunken boxes of fixed widths, each with its text.
 class StatusWidget : public QWidget {
@@ -25,7 +21,7 @@ class StatusWidget : public QWidget {
     p.fillRect(rect(), palette().color(QPalette::Window));
     for (int i = 0; i < bar_->panelCount(); ++i) {
       const StatusBar::Panel& panel = bar_->panel(i);
-      const QRect box(bar_->panelLeft(i), 2, bar_->shownWidth(i) - kPanelGap, height() - 3);
+      const QRect box(bar_->panelLeft(i), 2, bar_->panelWidth(i) - 2, height() - 3);
       if (panel.bevel) {
         p.setPen(palette().color(QPalette::Mid));
         p.drawLine(box.topLeft(), box.topRight());
@@ -36,8 +32,7 @@ class StatusWidget : public QWidget {
       }
       p.setPen(palette().color(QPalette::WindowText));
       p.setClipRect(box.adjusted(1, 1, -1, -1));
-      p.drawText(box.adjusted(kTextLeft, 0, -kTextRight, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                 qs(panel.text));
+      p.drawText(box.adjusted(2, 0, -1, 0), Qt::AlignLeft | Qt::AlignVCenter, qs(panel.text));
       p.setClipping(false);
     }
   }
@@ -56,20 +51,27 @@ void StatusBar::addPanel(int width, bool bevel) {
   widget_->update();
 }
 
-int StatusBar::panelLeft(int index) const {
-  int left = 0;
-  for (int i = 0; i < index; ++i) left += shownWidth(i);
-  return left;
+namespace {
+// The box's bevel and the text's margins inside a panel.
+constexpr int kTextMargins = 5;
+}  // namespace
+
+int StatusBar::panelWidth(int index) const {
+  const Panel& panel = panels_.at(index);
+  const double text = QFontMetricsF(widget_->font()).horizontalAdvance(qs(panel.text));
+  return std::max(panel.width, static_cast<int>(std::ceil(text)) + kTextMargins);
 }
 
-int StatusBar::shownWidth(int index) const {
-  return panels_.at(index).width;
+int StatusBar::panelLeft(int index) const {
+  int left = 0;
+  for (int i = 0; i < index; ++i) left += panelWidth(i);
+  return left;
 }
 
 int StatusBar::textRoom(int index) const {
   // The bar's own right edge cuts a panel that reaches past it.
-  const int shown = std::min(shownWidth(index), std::max(0, width() - panelLeft(index)));
-  return shown - kPanelGap - kTextLeft - kTextRight;
+  const int shown = std::min(panelWidth(index), std::max(0, width() - panelLeft(index)));
+  return shown - kTextMargins;
 }
 
 void StatusBar::setPanelText(int index, const std::string& text) {

@@ -7,7 +7,8 @@
 
 namespace platform {
 
-// Status bar along the bottom of its parent with panels of fixed widths.
+// Status bar along the bottom of its parent with panels of laid-out widths. A panel whose text does not
+// fit grows to show it whole and moves the panels after it: a cut number would read as a wrong one.
 class StatusBar : public Control {
  public:
   struct Panel {
@@ -22,9 +23,9 @@ class StatusBar : public Control {
   const Panel& panel(int index) const { return panels_.at(index); }
   void setPanelText(int index, const std::string& text);
   const std::string& panelText(int index) const { return panels_.at(index).text; }
-  // Where a panel shows on the bar: its left edge and its width in pixels.
+  // Where the panel is shown: its laid-out width, or more where its text needs it.
   int panelLeft(int index) const;
-  int shownWidth(int index) const;
+  int panelWidth(int index) const;
   // The width a panel's text may take before the panel cuts it.
   int textRoom(int index) const;
 

@@ -1,5 +1,6 @@
 #include "platform/controls/Widgets.h"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,10 +9,12 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "platform/controls/Application.h"
@@ -32,6 +35,11 @@ class LabelWidget : public QLabel {
     QLabel::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) label_->click();
   }
+  void changeEvent(QEvent* e) override {
+    QLabel::changeEvent(e);
+    // The parent's font reaches the label without the label's own setFont.
+    if (e->type() == QEvent::FontChange) label_->fit();
+  }
   bool event(QEvent* e) override {
     // Accepting the tool-tip request keeps it from reaching the enclosing controls.
     if (e->type() == QEvent::ToolTip && !label_->showHint()) return true;
@@ -45,6 +53,8 @@ class LabelWidget : public QLabel {
 }  // namespace
 
 Label::Label(Container& parent, const std::string& caption) : Control(&parent, new LabelWidget(this)) {
+  // A caption is text, never markup, whatever it holds.
+  static_cast<QLabel*>(widget_)->setTextFormat(Qt::PlainText);
   setCaption(caption);
 }
 
@@ -53,7 +63,6 @@ void Label::click() {
 }
 
 void Label::setCaption(const std::string& caption) {
-  if (caption != caption_) laidOutWidth_ = -1;
   caption_ = caption;
   static_cast<QLabel*>(widget_)->setText(qs(caption));
   fit();
@@ -72,22 +81,46 @@ void Label::setAlignment(TextAlign align) {
 
 void Label::setAutoSize(bool autoSize) {
   autoSize_ = autoSize;
+  if (!autoSize_) setBounds(left(), top(), roomWidth_, roomHeight_);
   fit();
 }
 
+namespace {
+// A text at most this much wider than its room is condensed to fit rather than cut or overflowing.
+constexpr double kMaxCondense = 0.06;
+}  // namespace
+
 void Label::boundsChanged() {
-  // A label placed without a width has only its text's.
-  if (!fitting_) laidOutWidth_ = width() > 0 ? width() : -1;
+  if (!fitting_) {
+    roomWidth_ = width();
+    roomHeight_ = height();
+  }
   fit();
 }
 
 void Label::fit() {
+  if (fitting_) return;
+  fitting_ = true;
+  fitText();
+  fitting_ = false;
+}
+
+void Label::fitText() {
+  auto* label = static_cast<QLabel*>(widget_);
+  // Changing only the stretch keeps what the label inherits from its parent's font.
+  const auto condense = [label](int stretch) {
+    QFont font = label->font();
+    if (font.stretch() == stretch) return;
+    font.setStretch(stretch);
+    label->setFont(font);
+  };
+  condense(100);
+  const double natural = QFontMetricsF(label->font()).size(0, label->text()).width();
+  if (roomWidth_ > 0 && natural > roomWidth_ && natural <= roomWidth_ * (1 + kMaxCondense))
+    condense(static_cast<int>(std::floor(100.0 * roomWidth_ / natural)));
   if (!autoSize_) return;
   const QSize size = widget_->sizeHint();
-  if (size.width() == width() && size.height() == height()) return;
-  fitting_ = true;
-  setBounds(left(), top(), size.width(), size.height());
-  fitting_ = false;
+  if (size.width() != width() || size.height() != height()) setBounds(left(), top(), size.width(), size.height());
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
@@ -123,11 +156,53 @@ class PictureWidget : public QWidget {
 
 }  // namespace
 
-ScrollBar::ScrollBar(Container& parent) : Control(&parent, new QScrollBar(Qt::Horizontal)) {
+namespace {
+
+// A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
+// size (no page size) whose page step, for the keys and for clicks on the track, is the bar's own.
+class ScrollBarWidget : public QScrollBar {
+ public:
+  explicit ScrollBarWidget(const int& largeChange) : QScrollBar(Qt::Horizontal), largeChange_(largeChange) {
+    setFocusPolicy(Qt::StrongFocus);
+    setRange(0, 100);
+    setSingleStep(1);
+    // Qt sizes the thumb by the page step: none gives the fixed thumb.
+    setPageStep(0);
+    connect(this, &QAbstractSlider::actionTriggered, [this](int action) {
+      if (action == SliderPageStepAdd) setSliderPosition(clampedAdd(largeChange_));
+      if (action == SliderPageStepSub) setSliderPosition(clampedAdd(-largeChange_));
+    });
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    static const struct {
+      int key;
+      SliderAction action;
+    } keys[] = {{Qt::Key_Left, SliderSingleStepSub},  {Qt::Key_Up, SliderSingleStepSub},
+                {Qt::Key_Right, SliderSingleStepAdd}, {Qt::Key_Down, SliderSingleStepAdd},
+                {Qt::Key_PageUp, SliderPageStepSub},  {Qt::Key_PageDown, SliderPageStepAdd},
+                {Qt::Key_Home, SliderToMinimum},      {Qt::Key_End, SliderToMaximum}};
+    for (const auto& k : keys)
+      if (e->key() == k.key && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        triggerAction(k.action);
+        return;
+      }
+    QScrollBar::keyPressEvent(e);
+  }
+
+ private:
+  int clampedAdd(int step) const {
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum()));
+  }
+  const int& largeChange_;
+};
+
+}  // namespace
+
+ScrollBar::ScrollBar(Container& parent) : Control(&parent, new ScrollBarWidget(largeChange_)) {
   auto* bar = static_cast<QScrollBar*>(widget_);
   bar->setRange(min_, max_);
-  bar->setPageStep(1);
-  bar->setSingleStep(1);
   QObject::connect(bar, &QScrollBar::valueChanged, [this](int v) { guarded([&] { setPosition(v); }); });
 }
 

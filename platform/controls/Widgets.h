@@ -19,18 +19,20 @@ class Label : public Control {
   const std::string& caption() const { return caption_; }
   void setTextColor(Color color);
   void setAlignment(TextAlign align);
-  // Sizes the label to its text.
+  // Sizes the label to its text. Turned off, the label takes the size the program last gave it, not
+  // the size its text had meanwhile.
   void setAutoSize(bool autoSize);
   bool autoSize() const { return autoSize_; }
-  // The width the program last gave the label for its caption; -1 when it gave none or the caption has
-  // changed since: then an auto-sized label may grow into free space.
-  int laidOutWidth() const { return laidOutWidth_; }
+  // The width the program last gave the label (0: none, it has only its text's).
+  int roomWidth() const { return roomWidth_; }
   // Off: no tool tip over the label, not even an enclosing control's.
   void setShowHint(bool show) { showHint_ = show; }
   bool showHint() const { return showHint_; }
   // A left click on the label, as the platform delivers it.
   void click();
   std::function<void()> OnClick;
+  // Fits the label to its text again, as after any change of its font.
+  void fit();
 
  protected:
   void fontChanged() override { fit(); }
@@ -38,11 +40,12 @@ class Label : public Control {
   void boundsChanged() override;
 
  private:
-  void fit();
+  void fitText();
   std::string caption_;
   bool autoSize_ = true;
   bool fitting_ = false;
-  int laidOutWidth_ = -1;
+  // The room the program gave the label; its own fitting does not change it.
+  int roomWidth_ = 0, roomHeight_ = 0;
   bool showHint_ = true;
 };
 
@@ -56,7 +59,8 @@ class Panel : public Container {
 namespace platform {
 
 // A horizontal scroll bar. The position stays within the range; every change of position, by the user
-// or by the program, also while hidden, runs OnChange once.
+// or by the program, also while hidden, runs OnChange once. It is a tab stop: arrows move it by one,
+// PgUp and PgDn by its page step (1), Home and End to its ends.
 class ScrollBar : public Control {
  public:
   explicit ScrollBar(Container& parent);
@@ -72,6 +76,7 @@ class ScrollBar : public Control {
  private:
   void apply(int min, int max, int position);
   int min_ = 0, max_ = 100, position_ = 0;
+  int largeChange_ = 1;
 };
 
 class Edit : public Control {

@@ -70,14 +70,18 @@ TEST(ScreenCheck, FindsEachFaultAUserWouldSee) {
       {"label grown under the scroll bar",
        [](Dialog& d) { d.name.setCaption("Number of tiles across the whole bitmap"); },
        "text lies under scroll bar at 100,8"},
-      {"label past the form's edge", [](Dialog& d) { d.name.setBounds(250, 40, 80, 17); },
+      {"label past the form's edge", [](Dialog& d) { d.name.setBounds(270, 40, 80, 17); },
        "runs past the edge of its container"},
       {"button caption too wide", [](Dialog& d) { d.ok.setBounds(110, 60, 12, 25); },
        "button \"&OK\" at 110,60: text"},
       {"edit text too wide", [](Dialog& d) { d.edit.setText("123456789"); },
        "edit box \"123456789\" at 208,8: text"},
-      {"status panel cut", [](Dialog& d) { d.status.setPanelText(0, "Num of images: 262144"); },
-       "status panel 0 \"Num of images: 262144\""},
+      {"status panel cut by the bar's end",
+       [](Dialog& d) {
+         d.status.addPanel(150);
+         d.status.setPanelText(1, "Project: /a/folder/deep/down/below/the/others/level.prj");
+       },
+       "status panel 1 \"Project: /a/folder/deep/down/below/the/others/level.prj\""},
       {"button centre under a later image",
        [](Dialog& d) {
          d.extra = std::make_unique<Image>(d);

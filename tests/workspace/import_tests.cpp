@@ -1,3 +1,4 @@
+#include "tests/support/Keys.h"
 #include "tests/workspace/TileHelpers.h"
 
 using platform::mrNo;
@@ -189,4 +190,39 @@ TEST_F(ImportTest, ThePictureDialogStartsNextTimeInTheChosenFilesFolder) {
   ui.answerFile(std::nullopt);
   frm->mnuTiles_Add.click();
   EXPECT_EQ(ui.callsOf(CallKind::FileDialog).back().file.initialDir, scratch());
+}
+
+// The dialog worked with the keyboard alone, through real key events: focus starts on the tile width,
+// Tab walks the bars, the edit boxes and OK in that order, and Home, End and Enter finish the job.
+TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
+  using testing_support::hasFocus;
+  using testing_support::pressKey;
+  scriptImport(sheet(640, 480), {[&](tlwk::TfrmImport& d) {
+                 d.show();
+                 EXPECT_TRUE(hasFocus(d, d.hsbTileWidth));
+                 const std::vector<const platform::Control*> order{
+                     &d.hsbTileHeight, &d.hsbTilesAcross, &d.hsbTilesDown, &d.txtTileWidth, &d.txtTileHeight,
+                     &d.txtTilesAcross, &d.txtTilesDown, &d.cmdOK, &d.hsbTileWidth};
+                 for (const platform::Control* next : order) {
+                   pressKey(d, Qt::Key_Tab);
+                   EXPECT_TRUE(hasFocus(d, *next));
+                 }
+                 pressKey(d, Qt::Key_Home);
+                 pressKey(d, Qt::Key_Tab);
+                 pressKey(d, Qt::Key_Home);
+                 pressKey(d, Qt::Key_Tab);
+                 pressKey(d, Qt::Key_End);
+                 pressKey(d, Qt::Key_Tab);
+                 pressKey(d, Qt::Key_End);
+                 EXPECT_EQ(d.txtTileWidth.text(), "8");
+                 EXPECT_EQ(d.txtTilesAcross.text(), "80");
+                 EXPECT_EQ(d.txtTilesDown.text(), "60");
+                 pressKey(d, Qt::Key_Return);
+                 EXPECT_EQ(d.modalResult(), mrOk);
+                 d.hide();
+               }});
+  frm->mnuFile_import.click();
+  EXPECT_EQ(frm->imagelist1.count(), 4800);
+  EXPECT_EQ(frm->StatusBar.panelText(0), "Grid Size: 80x60");
+  EXPECT_EQ(frm->StatusBar.panelText(1), "Num of images: 4800");
 }

@@ -1,0 +1,86 @@
+// The keyboard as a Windows user works a form: tab stops in their order, scroll bars that answer the keys,
+// buttons that Enter presses; tool and speed buttons never take the focus.
+#include <gtest/gtest.h>
+
+#include <QToolButton>
+#include <vector>
+
+#include "platform/controls/Form.h"
+#include "platform/controls/ToolBar.h"
+#include "platform/controls/Widgets.h"
+#include "tests/support/Keys.h"
+
+using namespace platform;
+
+namespace {
+void press(Form& form, int key) { testing_support::pressKey(form, key); }
+bool focused(Form& form, const Control& control) { return testing_support::hasFocus(form, control); }
+}  // namespace
+
+TEST(Keyboard, TabWalksTheTabStopsInTheirOrderFromTheFirstAndSkipsLabelsAndToolButtons) {
+  Form form;
+  form.setClientSize(300, 200);
+  ToolBar tools(form);
+  ToolButton tool(tools, "tlb_new");
+  SpeedButton speed(form, "cmd_draw");
+  Label label(form, "Width");
+  Edit edit(form);
+  ScrollBar second(form);
+  ScrollBar first(form);
+  Button ok(form, "OK");
+  first.setTabOrder(0);
+  second.setTabOrder(1);
+  form.show();
+  EXPECT_TRUE(focused(form, first));
+  const std::vector<const Control*> walk{&second, &edit, &ok, &first};
+  for (const Control* next : walk) {
+    press(form, Qt::Key_Tab);
+    EXPECT_TRUE(focused(form, *next));
+  }
+  EXPECT_EQ(tool.widget()->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(speed.widget()->focusPolicy(), Qt::NoFocus);
+}
+
+// Keys move the bar as on Windows and run its handler once per real move, never at an end already reached.
+TEST(Keyboard, AFocusedScrollBarAnswersArrowsPagesHomeAndEnd) {
+  Form form;
+  ScrollBar bar(form);
+  bar.setMin(8);
+  bar.setMax(100);
+  bar.setPosition(32);
+  std::vector<int> seen;
+  bar.OnChange = [&] { seen.push_back(bar.position()); };
+  form.show();
+  ASSERT_TRUE(focused(form, bar));
+  const struct {
+    int key;
+    int position;
+  } steps[] = {{Qt::Key_Left, 31},     {Qt::Key_Up, 30},   {Qt::Key_Right, 31}, {Qt::Key_Down, 32},
+               {Qt::Key_PageDown, 33}, {Qt::Key_PageUp, 32}, {Qt::Key_Home, 8},  {Qt::Key_Home, 8},
+               {Qt::Key_Left, 8},      {Qt::Key_End, 100}, {Qt::Key_Right, 100}};
+  for (const auto& s : steps) {
+    press(form, s.key);
+    EXPECT_EQ(bar.position(), s.position) << "key " << std::hex << s.key;
+  }
+  EXPECT_EQ(seen, (std::vector<int>{31, 30, 31, 32, 33, 32, 8, 100}));
+}
+
+TEST(Keyboard, EnterPressesTheFocusedButtonElseTheDefaultOne) {
+  Form form;
+  Edit edit(form);
+  Button other(form, "Other");
+  Button ok(form, "OK");
+  ok.setDefault(true);
+  int others = 0, oks = 0;
+  other.OnClick = [&] { ++others; };
+  ok.OnClick = [&] { ++oks; };
+  form.show();
+  ASSERT_TRUE(focused(form, edit));
+  press(form, Qt::Key_Return);
+  EXPECT_EQ(oks, 1);
+  press(form, Qt::Key_Tab);
+  ASSERT_TRUE(focused(form, other));
+  press(form, Qt::Key_Return);
+  EXPECT_EQ(others, 1);
+  EXPECT_EQ(oks, 1);
+}
