@@ -36,8 +36,7 @@ bool THalvornAboutBox::Execute() {
   if (pw >= Width) Width = pw + 8;
   if (Width < 120) Width = 120;
   if (Height < ph + 150) Height = ph + 150;
-  // The window manager draws the frame outside the window here, so the outer size is the client size.
-  form.setClientSize(Width, Height);
+  form.setOuterSize(Width, Height);
   const int w = Width;
   platform::Label* texts[] = {&form.WTitle, &form.WAuthor, &form.WCopyright, &form.WVersion};
   for (platform::Label* t : texts) {

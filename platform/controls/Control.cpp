@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QVariant>
 #include <QWidget>
 #include <algorithm>
 
@@ -92,6 +93,24 @@ void Control::setFontUnderline(bool underline) {
 void Control::setAlign(Align align) {
   align_ = align;
   if (parent_) parent_->realign();
+}
+
+namespace {
+const char kPaintsOnParent[] = "paintsOnParent";
+}
+
+void Control::paintOnParent() {
+  widget_->setProperty(kPaintsOnParent, true);
+  QWidget* parent = widget_->parentWidget();
+  if (!parent) return;
+  // Qt keeps the children in stacking order, lowest first; go just beneath the lowest windowed one.
+  for (QObject* o : parent->children()) {
+    auto* sibling = qobject_cast<QWidget*>(o);
+    if (sibling && sibling != widget_ && !sibling->isWindow() && !sibling->property(kPaintsOnParent).toBool()) {
+      widget_->stackUnder(sibling);
+      return;
+    }
+  }
 }
 
 void Control::setTabOrder(int order) {

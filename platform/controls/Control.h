@@ -72,6 +72,9 @@ class Control {
 
  protected:
   Control(Container* parent, QWidget* widget);
+  // For controls drawn on their parent (labels, images): they lie beneath every windowed control of the
+  // parent, whatever the order of creation, so they never cover a button or take its clicks.
+  void paintOnParent();
   virtual void boundsChanged() {}
   virtual void fontChanged() {}
 

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QWindowStateChangeEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -34,8 +35,21 @@ class FormWidget : public QWidget {
 
  protected:
   bool event(QEvent* e) override {
-    if (e->type() == QEvent::WindowActivate) form_->activate();
-    return QWidget::event(e);
+    if (e->type() == QEvent::WindowActivate) {
+      bringBackModalWindows();
+      form_->activate();
+    }
+    const bool handled = QWidget::event(e);
+    // The frame's size is known once the window manager has framed the window.
+    if (e->type() == QEvent::Show || e->type() == QEvent::Move) form_->fitOuterSize();
+    return handled;
+  }
+  void changeEvent(QEvent* e) override {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange) return;
+    const auto old = static_cast<QWindowStateChangeEvent*>(e)->oldState();
+    if ((old & Qt::WindowMaximized) && !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+      form_->restored();
   }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
@@ -62,6 +76,16 @@ class FormWidget : public QWidget {
   }
 
  private:
+  // A modal window minimised anyway comes back above its owner when the owner is activated.
+  void bringBackModalWindows() {
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (!w->isWindow() || !w->isVisible() || !w->isModal() || !(w->windowState() & Qt::WindowMinimized)) continue;
+      w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+      w->show();
+      w->raise();
+      w->activateWindow();
+    }
+  }
   Form* form_;
 };
 
@@ -130,6 +154,30 @@ void Form::centerOnScreen() {
   const int x = (app.screenWidth() - widget_->frameGeometry().width()) / 2;
   const int y = (app.screenHeight() - widget_->frameGeometry().height()) / 2;
   widget_->move(std::max(0, x), std::max(0, y));
+}
+
+void Form::setOuterSize(int width, int height) {
+  outerWidth_ = width;
+  outerHeight_ = height;
+  fitOuterSize();
+}
+
+void Form::fitOuterSize() {
+  if (outerWidth_ <= 0 || maximized_) return;
+  auto* w = fw(widget_);
+  const QSize frame = w->frameGeometry().size() - w->geometry().size();
+  const int width = outerWidth_ - frame.width();
+  const int height = outerHeight_ - frame.height() - w->menuHeight();
+  if (width != w->clientW || height != w->clientH) setClientSize(width, height);
+}
+
+void Form::restored() {
+  if (!maximized_) return;
+  maximized_ = false;
+  auto* w = fw(widget_);
+  setClientSize(w->clientW, w->clientH);
+  // Larger than the screen, it shows its title bar and left edge.
+  centerOnScreen();
 }
 
 void Form::setMaximized(bool maximized) {
@@ -208,12 +256,18 @@ ModalResult Form::runModalLoop() {
   modalResult_ = mrNone;
   QEventLoop loop;
   endModal_ = [&loop] { loop.quit(); };
+  // Owned by the window that opened it: kept above it, and the window manager offers no minimise box.
+  const Qt::WindowFlags flags = widget_->windowFlags();
+  QWidget* owner = modalOwner();
+  if (owner && owner != widget_) widget_->setParent(owner, flags);
   widget_->setWindowModality(Qt::ApplicationModal);
   show();
   activate();
   loop.exec();
   endModal_ = nullptr;
   setVisible(false);
+  // The form outlives this showing and must not be taken along when the owner goes.
+  if (widget_->parentWidget()) widget_->setParent(nullptr, flags);
   return modalResult_;
 }
 

@@ -25,6 +25,8 @@ class Form : public Container {
   std::string caption() const;
 
   void setClientSize(int width, int height);
+  // The window's size with the window manager's frame: the client area is what the frame leaves.
+  void setOuterSize(int width, int height);
   // Fixed single border with system menu and minimise box only.
   void setFixedBorder();
   // Dialog border: fixed size, close box only.
@@ -69,10 +71,14 @@ class Form : public Container {
   void handleClose();
   // A window shown without a focused control focuses the first tab stop in tab order.
   void focusFirstTabStop();
+  void fitOuterSize();
+  // Restored by the window manager: the fixed size again, centred, its title bar on the screen.
+  void restored();
 
   QWidget* client_;
   bool maximized_ = false;
   bool fixedBorder_ = false;
+  int outerWidth_ = 0, outerHeight_ = 0;
   ModalResult modalResult_ = mrNone;
   std::function<void()> closedHook_;
   Button* defaultButton_ = nullptr;

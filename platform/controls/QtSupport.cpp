@@ -1,5 +1,6 @@
 #include "platform/controls/QtSupport.h"
 
+#include <QApplication>
 #include <QIcon>
 #include <QToolButton>
 
@@ -20,6 +21,15 @@ QToolButton* pictureButton(const std::string& picture, int iconSize, const bool&
     onClick();
   });
   return b;
+}
+
+QWidget* modalOwner() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+    if ((*it)->isVisible() && !(*it)->inherits("QMenu")) return *it;
+  return nullptr;
 }
 
 QImage toQImage(const Bitmap& bitmap) {

@@ -29,6 +29,10 @@ inline std::string ss(const QString& s) {
 QToolButton* pictureButton(const std::string& picture, int iconSize, const bool& down,
                            std::function<void()> onClick);
 
+// The window a modal window opened now belongs to: the modal window on top, else the active window, else
+// the last shown of our visible windows (a bare X server activates none).
+QWidget* modalOwner();
+
 // A view of a direct bitmap's words as an image, without copying; indexed bitmaps are converted.
 QImage toQImage(const Bitmap& bitmap);
 // A 24-bit bitmap with the image's colours.

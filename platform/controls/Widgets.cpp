@@ -55,6 +55,7 @@ class LabelWidget : public QLabel {
 Label::Label(Container& parent, const std::string& caption) : Control(&parent, new LabelWidget(this)) {
   // A caption is text, never markup, whatever it holds.
   static_cast<QLabel*>(widget_)->setTextFormat(Qt::PlainText);
+  paintOnParent();
   setCaption(caption);
 }
 
@@ -124,6 +125,8 @@ void Label::fitText() {
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
+  // A panel hides what lies beneath it, a grid's lines included.
+  widget_->setAutoFillBackground(true);
   if (raisedBevel) static_cast<QFrame*>(widget_)->setFrameStyle(QFrame::Panel | QFrame::Raised);
 }
 
@@ -259,7 +262,7 @@ void Button::click() {
     if (Form* form = formOf(*this)) form->setModalResult(modalResult_);
 }
 
-Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) {}
+Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) { paintOnParent(); }
 
 void Image::setPicture(const Bitmap& picture) {
   picture_ = picture;

@@ -20,7 +20,7 @@ namespace platform {
 
 namespace {
 
-QWidget* activeWindow() { return QApplication::activeWindow(); }
+QWidget* activeWindow() { return modalOwner(); }
 
 std::vector<std::string> splitBars(const std::string& s) {
   std::vector<std::string> parts;

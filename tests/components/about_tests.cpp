@@ -7,6 +7,7 @@
 #include "components/HalvornAboutBox.h"
 #include "components/getver.h"
 #include "platform/controls/Application.h"
+#include "tests/support/UserInput.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
 
@@ -194,4 +195,30 @@ TEST(AboutForm, StoredLayout) {
   EXPECT_EQ(form.Logo.picture().bitsPerPixel(), 8);
   EXPECT_EQ(form.OkButton.top(), 218);
   EXPECT_EQ(form.GetVersion.VersionStrings().size(), 1u);
+}
+
+// The workspace's box has its 32-pixel logo's box over the OK button: a click on the middle of OK, and
+// Enter on the focused OK, still close the window with OK.
+TEST_F(AboutBoxTest, AClickOnTheMiddleOfOkAndEnterCloseIt) {
+  for (const bool byKey : {false, true}) {
+    components::THalvornAboutBox box;
+    box.Width = 160;
+    box.Height = 150;
+    ui.answerModal([byKey](platform::Form& f) {
+      auto& a = dynamic_cast<components::TAbout&>(f);
+      a.show();
+      if (byKey) {
+        EXPECT_TRUE(testing_support::hasFocus(a, a.OkButton));
+        testing_support::pressKey(a, Qt::Key_Return);
+      } else {
+        const QPoint middle = a.OkButton.widget()->geometry().center();
+        QWidget* hit = a.clientWidget()->childAt(middle);
+        EXPECT_EQ(hit, a.OkButton.widget()) << "the control under the middle of OK";
+        if (hit) testing_support::clickAt(hit, hit->mapFrom(a.clientWidget(), middle));
+      }
+      a.hide();
+      return a.modalResult();
+    });
+    EXPECT_TRUE(box.Execute()) << (byKey ? "Enter" : "click");
+  }
 }

@@ -8,7 +8,7 @@
 #include "platform/controls/Form.h"
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
-#include "tests/support/Keys.h"
+#include "tests/support/UserInput.h"
 
 using namespace platform;
 

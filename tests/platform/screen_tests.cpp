@@ -4,13 +4,21 @@
 
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QApplication>
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTimer>
 #include <string>
 #include <vector>
 
+#include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
+#include "platform/dialogs/QtServices.h"
+#include "tests/support/UserInput.h"
 
 using namespace platform;
 
@@ -99,8 +107,106 @@ TEST(StatusBar, APanelGrowsToShowItsWholeTextAndMovesThoseAfterItWhileAFittingOn
       EXPECT_EQ(bar.panelLeft(i), left);
       EXPECT_GE(bar.panelWidth(i), laidOut);
       EXPECT_GE(bar.panelWidth(i) - 5, text) << "the text is whole";
-      if (text + 5 <= laidOut) EXPECT_EQ(bar.panelWidth(i), laidOut);
+      if (text + 5 <= laidOut) {
+        EXPECT_EQ(bar.panelWidth(i), laidOut);
+      }
       left += bar.panelWidth(i);
     }
   }
+}
+
+// Labels and images are drawn on the form beneath the windowed controls whatever the order they were
+// made in, and a panel paints its own background over what lies beneath it.
+TEST(Stacking, ButtonsStayAboveLaterLabelsAndImagesAndPanelsHideWhatIsBeneath) {
+  Form form;
+  form.setClientSize(200, 200);
+  Image red(form);
+  red.setBounds(0, 0, 200, 200);
+  red.setStretch(true);
+  Bitmap fill(1, 1);
+  fill.setPixel(0, 0, rgb(255, 0, 0));
+  red.setPicture(fill);
+  Button ok(form, "OK");
+  ok.setBounds(40, 120, 100, 25);
+  Image logo(form);
+  logo.setBounds(8, 80, 137, 121);
+  Label label(form, "over the button");
+  label.setBounds(40, 125, 100, 13);
+  Panel panel(form);
+  panel.setBounds(150, 10, 40, 40);
+  form.show();
+  EXPECT_EQ(form.clientWidget()->childAt(ok.widget()->geometry().center()), ok.widget());
+  const QImage shot = form.clientWidget()->grab().toImage();
+  EXPECT_EQ(shot.pixelColor(5, 5), QColor(255, 0, 0)) << "the picture shows where nothing covers it";
+  EXPECT_NE(shot.pixelColor(170, 30), QColor(255, 0, 0)) << "the panel is not see-through";
+}
+
+// A bar without a page size has a thumb of fixed size, and a click on its track moves it by its page step.
+TEST(ScrollBar, HasAFixedThumbAndAClickOnTheTrackMovesOneStep) {
+  Form form;
+  form.setClientSize(200, 50);
+  ScrollBar bar(form);
+  bar.setBounds(0, 0, 160, 17);
+  bar.setMax(1);
+  form.show();
+  auto* widget = static_cast<QScrollBar*>(bar.widget());
+  QStyleOptionSlider option;
+  option.initFrom(widget);
+  option.orientation = Qt::Horizontal;
+  option.minimum = widget->minimum();
+  option.maximum = widget->maximum();
+  option.pageStep = widget->pageStep();
+  option.subControls = QStyle::SC_All;
+  const QRect thumb = widget->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, widget);
+  EXPECT_LT(thumb.width(), 40) << "a two-position bar's thumb does not fill half its track";
+  bar.setMax(10);
+  testing_support::clickAt(widget, QPointF(150, 8));
+  EXPECT_EQ(bar.position(), 1);
+}
+
+// A modal form belongs to the window that opened it while it is shown, comes back when it was minimised
+// and its owner is activated, and leaves its owner when it closes.
+TEST(ModalWindows, BelongToTheirOwnerAndComeBackWhenTheOwnerIsActivated) {
+  QtServices real;
+  setServices(&real);
+  Form owner;
+  owner.setClientSize(300, 200);
+  owner.show();
+  Form dialog;
+  dialog.setDialogBorder();
+  dialog.setClientSize(100, 50);
+  QWidget* shownOwner = nullptr;
+  bool cameBack = false;
+  QTimer::singleShot(0, [&] {
+    shownOwner = dialog.window()->parentWidget();
+    dialog.window()->setWindowState(Qt::WindowMinimized);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(owner.window(), &activate);
+    cameBack = dialog.window()->isVisible() && !(dialog.window()->windowState() & Qt::WindowMinimized);
+    dialog.setModalResult(mrOk);
+  });
+  EXPECT_EQ(dialog.showModal(), mrOk);
+  EXPECT_EQ(shownOwner, owner.window());
+  EXPECT_TRUE(cameBack);
+  EXPECT_EQ(dialog.window()->parentWidget(), nullptr);
+  EXPECT_FALSE(dialog.window()->windowFlags() & Qt::WindowMinimizeButtonHint);
+  setServices(nullptr);
+}
+
+// Started maximised and restored by the window manager: the fixed size again, centred, and a window
+// larger than the screen shows its title bar and left edge.
+TEST(Form, RestoredFromMaximisedKeepsItsFixedSizeCentredOnTheScreen) {
+  Application::instance().setScreenSize(640, 480);
+  Form form;
+  form.setClientSize(800, 554);
+  form.setFixedBorder();
+  form.setMaximized(true);
+  form.show();
+  form.window()->setWindowState(Qt::WindowNoState);
+  EXPECT_FALSE(form.maximized());
+  EXPECT_EQ(form.clientWidget()->size(), QSize(800, 554));
+  EXPECT_EQ(form.window()->minimumSize(), form.window()->maximumSize()) << "the size stays fixed";
+  EXPECT_EQ(form.screenLeft(), 0);
+  EXPECT_EQ(form.screenTop(), 0);
+  Application::instance().setScreenSize(0, 0);
 }

@@ -1,4 +1,4 @@
-#include "tests/support/Keys.h"
+#include "tests/support/UserInput.h"
 #include "tests/workspace/TileHelpers.h"
 
 using platform::mrNo;

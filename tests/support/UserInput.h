@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QWidget>
 
 #include "platform/controls/Form.h"
@@ -18,6 +19,15 @@ inline void pressKey(platform::Form& form, int key) {
   QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
   QApplication::sendEvent(target, &down);
   QApplication::sendEvent(target, &up);
+}
+
+// A left click as the user makes it, at a point of the widget.
+inline void clickAt(QWidget* widget, QPointF at) {
+  const QPointF global = widget->mapToGlobal(at);
+  QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(widget, &press);
+  QApplication::sendEvent(widget, &release);
 }
 
 inline bool hasFocus(platform::Form& form, const platform::Control& control) {
