@@ -27,6 +27,8 @@ void TfrmMain::buildLayout() {
 
   grdIcon.setBounds(8, 8, 504, 504);
   grdIcon.setScrollBars(false, false);
+  // The tools draw on the cell under the pointer, where the user saw it; only the scroll bars scroll.
+  grdIcon.setMouseScrollsIntoView(false);
   grdIcon.setColCount(100);
   grdIcon.setRowCount(100);
   grdIcon.setDefaultColWidth(kZoomCellSizes[0]);
@@ -154,7 +156,13 @@ void TfrmMain::FormActivate() {
 }
 
 void TfrmMain::SetupEditor() {
-  imgActual.setPicture(document);
+  // The steps that allocate come first: a failure there leaves the former set-up whole. The grid's
+  // surface that follows is bounded by the window, whatever the document.
+  platform::Bitmap working = document;
+  pointBuffer.fitImage(document.width(), document.height());
+  workingImage() = std::move(working);
+  imgActual.setBounds(imgActual.left(), imgActual.top(), document.width(), document.height());
+  imgActual.repaint();
   ImgListUndo.reset(document.width(), document.height());
   mnuEdit_Undo.setEnabled(false);
   grdIcon.setColCount(document.width());
@@ -164,9 +172,23 @@ void TfrmMain::SetupEditor() {
       1, "Bitmap Size= " + std::to_string(document.width()) + " x " + std::to_string(document.height()));
   stbMain.setPanelText(2, "Filename: " + fileName);
   ResetPaletteGrid(kPaletteEntries);
-  pointBuffer.fitImage(document.width(), document.height());
   RedrawGrid();
   mnuBitmap_Rotate.setEnabled(document.width() == document.height());
+}
+
+void TfrmMain::replaceDocument(platform::Bitmap next, std::string name) {
+  // A set-up that fails changes nothing of the view, so the former document and name go back with it.
+  platform::Bitmap former = std::move(document);
+  std::string formerName = std::move(fileName);
+  document = std::move(next);
+  fileName = std::move(name);
+  try {
+    SetupEditor();
+  } catch (...) {
+    document = std::move(former);
+    fileName = std::move(formerName);
+    throw;
+  }
 }
 
 void TfrmMain::mnuFile_ExitClick() {

@@ -179,6 +179,8 @@ class TfrmMain : public platform::Form {
   // Draws the working image onto the document and writes the document to path.
   void saveDocument(const std::string& path);
   void setZoom(platform::MenuItem& item, int cellSize);
+  // Makes next the document under its file name and sets the view up for it; on failure both stay.
+  void replaceDocument(platform::Bitmap next, std::string name);
   void sizeGrid();
 
   std::vector<std::string> arguments_;

@@ -16,20 +16,15 @@ void TfrmMain::saveDocument(const std::string& path) {
 }
 
 void TfrmMain::NewFileClick() {
+  replaceDocument(platform::Bitmap(100, 100), "");
   SaveFile.setEnabled(false);
-  fileName.clear();
-  document = platform::Bitmap(100, 100);
-  SetupEditor();
 }
 
 void TfrmMain::OpenFileClick() {
   if (!cdlOpen.execute()) return;
   // Loaded first, so a file that fails leaves the name and the document as they were and a later Save
   // cannot write the former document over it.
-  platform::Bitmap loaded = loadDocument(cdlOpen.fileName());
-  fileName = cdlOpen.fileName();
-  document = std::move(loaded);
-  SetupEditor();
+  replaceDocument(loadDocument(cdlOpen.fileName()), cdlOpen.fileName());
 }
 
 void TfrmMain::SaveFileClick() {

@@ -36,11 +36,16 @@ void TfrmMain::sizeGrid() {
 void TfrmMain::RedrawGrid() {
   const platform::Bitmap& image = workingImage();
   platform::Bitmap& canvas = grdIcon.canvas();
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
+  // Cells before the first shown ones, and past the first that is out of view, have no rectangle: the
+  // walk covers what is shown, not the whole document.
+  for (int y = grdIcon.topRow(); y < image.height(); ++y) {
+    if (grdIcon.cellRect(grdIcon.leftCol(), y).empty()) break;
+    for (int x = grdIcon.leftCol(); x < image.width(); ++x) {
       const platform::Rect r = grdIcon.cellRect(x, y);
-      if (!r.empty()) canvas.fillRect(r, image.pixel(x, y));
+      if (r.empty()) break;
+      canvas.fillRect(r, image.pixel(x, y));
     }
+  }
   grdIcon.flush();
 }
 

@@ -17,6 +17,7 @@ namespace platform {
 
 namespace {
 constexpr int kScrollBarSize = 16;
+constexpr int kWheelNotch = 120;
 const Color kLineColor = rgb(192, 192, 192);
 
 ShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
@@ -54,6 +55,25 @@ class GridWidget : public QWidget {
     connect(vbar, &QScrollBar::valueChanged, [this](int v) { grid_->scrollTo(grid_->leftCol_, v); });
   }
 
+  // Every widget that holds the grid, up to its window: what they cut off needs no surface.
+  void watchAncestors() {
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget()) {
+      p->installEventFilter(this);
+      if (p->isWindow()) break;
+    }
+  }
+
+  // The client area of the given size, cut to what the parents leave visible.
+  QRect visibleClient(int clientW, int clientH) const {
+    const int b = grid_->border_;
+    QRect vis(b, b, clientW, clientH);
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget()) {
+      vis &= QRect(mapFrom(p, QPoint(0, 0)), p->size());
+      if (p->isWindow()) break;
+    }
+    return vis;
+  }
+
   // The area inside the border and the scroll bars.
   QRect clientRect() const {
     const int b = grid_->border_;
@@ -88,10 +108,7 @@ class GridWidget : public QWidget {
     const QRect c = clientRect();
     if (!grid_->surface_.empty()) p.drawImage(c.topLeft(), toQImage(grid_->surface_));
   }
-  void resizeEvent(QResizeEvent*) override {
-    placeBars();
-    grid_->resizeSurface();
-  }
+  void resizeEvent(QResizeEvent*) override { grid_->resizeSurface(); }
   void showEvent(QShowEvent*) override { grid_->repaint(); }
   QPoint local(QMouseEvent* e) const { return e->position().toPoint() - clientRect().topLeft(); }
   void mousePressEvent(QMouseEvent* e) override {
@@ -122,8 +139,12 @@ class GridWidget : public QWidget {
     guarded([&] { grid_->keyPressed(e->key()); });
   }
   void wheelEvent(QWheelEvent* e) override {
-    const int steps = e->angleDelta().y() / 120;
-    if (steps != 0) guarded([&] { grid_->wheel(steps); });
+    const int delta = e->angleDelta().y();
+    if (delta != 0) guarded([&] { grid_->wheel(delta); });
+  }
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::Resize || e->type() == QEvent::Move) grid_->resizeSurface();
+    return false;
   }
 
  private:
@@ -132,7 +153,8 @@ class GridWidget : public QWidget {
 
 CustomGrid::CustomGrid(Container& parent)
     : Control(&parent, new GridWidget(this)), grid_(static_cast<GridWidget*>(widget_)) {
-  updateScrollBars();
+  grid_->watchAncestors();
+  updateView();
 }
 
 void CustomGrid::paintContents(int, int, int, int) {}
@@ -140,23 +162,60 @@ void CustomGrid::countsChanged(int, int) {}
 
 void CustomGrid::setFlat(bool flat) {
   border_ = flat ? 1 : 2;
-  grid_->placeBars();
   resizeSurface();
   widget_->update();
 }
 
 void CustomGrid::boundsChanged() {
-  grid_->placeBars();
   resizeSurface();
 }
 
 void CustomGrid::resizeSurface() {
-  const QRect c = grid_->clientRect();
-  if (surface_.width() == c.width() && surface_.height() == c.height()) return;
-  surface_ = Bitmap(c.width(), c.height());
-  updateScrollBars();
-  repaint();
+  if (updateView()) repaint();
 }
+
+bool CustomGrid::updateView() {
+  // A bar takes room from the other axis, which may then need its bar too: settle both in a few passes.
+  const int b = border_;
+  const int outerW = std::max(0, widget_->width() - 2 * b), outerH = std::max(0, widget_->height() - 2 * b);
+  const auto fits = [](int extent, int size, int line, int count) {
+    const int pitch = size + line;
+    return pitch <= 0 || count <= (extent + line) / pitch;
+  };
+  bool showH = false, showV = false;
+  for (int pass = 0; pass < 3; ++pass) {
+    showH = hScroll_ && !fits(outerW - (showV ? kScrollBarSize : 0), colWidth_, lineWidth_, cols_);
+    showV = vScroll_ && !fits(outerH - (showH ? kScrollBarSize : 0), rowHeight_, lineWidth_, rows_);
+  }
+  grid_->hbar->setVisible(showH);
+  grid_->vbar->setVisible(showV);
+  grid_->placeBars();
+  viewW_ = std::max(0, outerW - (showV ? kScrollBarSize : 0));
+  viewH_ = std::max(0, outerH - (showH ? kScrollBarSize : 0));
+
+  // Fewer or larger cells, or a larger view, may leave the first shown cell past where it can be:
+  // cells before it would stay hidden with no way to scroll back to them.
+  leftCol_ = std::clamp(leftCol_, 0, std::max(0, cols_ - visibleColCount()));
+  topRow_ = std::clamp(topRow_, 0, std::max(0, rows_ - visibleRowCount()));
+  QSignalBlocker bh(grid_->hbar), bv(grid_->vbar);
+  grid_->hbar->setRange(0, std::max(0, cols_ - visibleColCount()));
+  grid_->hbar->setPageStep(visibleColCount());
+  grid_->hbar->setValue(leftCol_);
+  grid_->vbar->setRange(0, std::max(0, rows_ - visibleRowCount()));
+  grid_->vbar->setPageStep(visibleRowCount());
+  grid_->vbar->setValue(topRow_);
+
+  // The surface runs from the client origin to where the parents cut the grid off.
+  const QRect vis = grid_->visibleClient(viewW_, viewH_);
+  const int w = vis.isEmpty() ? 0 : std::clamp(vis.right() + 1 - b, 0, viewW_);
+  const int h = vis.isEmpty() ? 0 : std::clamp(vis.bottom() + 1 - b, 0, viewH_);
+  if (surface_.width() == w && surface_.height() == h) return false;
+  surface_ = Bitmap(w, h);
+  return true;
+}
+
+bool CustomGrid::horizontalScrollBarShown() const { return grid_->hbar->isVisibleTo(grid_); }
+bool CustomGrid::verticalScrollBarShown() const { return grid_->vbar->isVisibleTo(grid_); }
 
 void CustomGrid::setColCount(int count) {
   count = std::max(1, count);
@@ -165,7 +224,7 @@ void CustomGrid::setColCount(int count) {
   cols_ = count;
   countsChanged(old, rows_);
   col_ = std::min(col_, cols_ - 1);
-  updateScrollBars();
+  updateView();
   repaint();
 }
 
@@ -176,25 +235,25 @@ void CustomGrid::setRowCount(int count) {
   rows_ = count;
   countsChanged(cols_, old);
   row_ = std::min(row_, rows_ - 1);
-  updateScrollBars();
+  updateView();
   repaint();
 }
 
 void CustomGrid::setDefaultColWidth(int width) {
   colWidth_ = std::max(0, width);
-  updateScrollBars();
+  updateView();
   repaint();
 }
 
 void CustomGrid::setDefaultRowHeight(int height) {
   rowHeight_ = std::max(0, height);
-  updateScrollBars();
+  updateView();
   repaint();
 }
 
 void CustomGrid::setGridLineWidth(int width) {
   lineWidth_ = std::max(0, width);
-  updateScrollBars();
+  updateView();
   repaint();
 }
 
@@ -206,7 +265,7 @@ void CustomGrid::setColor(Color color) {
 void CustomGrid::setScrollBars(bool horizontal, bool vertical) {
   hScroll_ = horizontal;
   vScroll_ = vertical;
-  updateScrollBars();
+  resizeSurface();
 }
 
 void CustomGrid::setCurrent(int col, int row) {
@@ -214,23 +273,38 @@ void CustomGrid::setCurrent(int col, int row) {
   selectCell(col, row);
 }
 
-void CustomGrid::selectCell(int col, int row) {
+bool CustomGrid::selectCell(int col, int row, bool scroll) {
   bool canSelect = true;
   if (OnSelectCell) OnSelectCell(col, row, canSelect);
-  if (!canSelect) return;
+  if (!canSelect) return false;
+  const int oldCol = col_, oldRow = row_;
   col_ = col;
   row_ = row;
-  ensureVisible(col, row);
+  if (showFocus_ && (oldCol != col || oldRow != row)) {
+    repaintCell(oldCol, oldRow);
+    repaintCell(col, row);
+  }
+  if (scroll) ensureVisible(col, row);
+  return true;
+}
+
+void CustomGrid::setShowFocusCell(bool show) {
+  showFocus_ = show;
+  repaint();
+}
+
+void CustomGrid::drawCurrentFocus(int col, int row) {
+  if (col == col_ && row == row_) drawFocusRect(cellRect(col, row));
 }
 
 int CustomGrid::visibleColCount() const {
   const int step = colWidth_ + lineWidth_;
-  return step > 0 ? std::max(1, (surface_.width() + lineWidth_) / step) : cols_;
+  return step > 0 ? std::max(1, (viewW_ + lineWidth_) / step) : cols_;
 }
 
 int CustomGrid::visibleRowCount() const {
   const int step = rowHeight_ + lineWidth_;
-  return step > 0 ? std::max(1, (surface_.height() + lineWidth_) / step) : rows_;
+  return step > 0 ? std::max(1, (viewH_ + lineWidth_) / step) : rows_;
 }
 
 void CustomGrid::ensureVisible(int col, int row) {
@@ -248,29 +322,8 @@ void CustomGrid::scrollTo(int leftCol, int topRow) {
   if (leftCol == leftCol_ && topRow == topRow_) return;
   leftCol_ = leftCol;
   topRow_ = topRow;
-  updateScrollBars();
+  updateView();
   repaint();
-}
-
-void CustomGrid::updateScrollBars() {
-  // Fewer or larger cells, or a larger view, may leave the first shown cell past where it can be:
-  // cells before it would stay hidden with no way to scroll back to them.
-  leftCol_ = std::clamp(leftCol_, 0, std::max(0, cols_ - visibleColCount()));
-  topRow_ = std::clamp(topRow_, 0, std::max(0, rows_ - visibleRowCount()));
-  const bool wasH = grid_->hbar->isVisibleTo(grid_), wasV = grid_->vbar->isVisibleTo(grid_);
-  grid_->hbar->setVisible(hScroll_);
-  grid_->vbar->setVisible(vScroll_);
-  if (wasH != hScroll_ || wasV != vScroll_) {
-    grid_->placeBars();
-    resizeSurface();
-  }
-  QSignalBlocker bh(grid_->hbar), bv(grid_->vbar);
-  grid_->hbar->setRange(0, std::max(0, cols_ - visibleColCount()));
-  grid_->hbar->setPageStep(visibleColCount());
-  grid_->hbar->setValue(leftCol_);
-  grid_->vbar->setRange(0, std::max(0, rows_ - visibleRowCount()));
-  grid_->vbar->setPageStep(visibleRowCount());
-  grid_->vbar->setValue(topRow_);
 }
 
 Rect CustomGrid::cellRect(int col, int row) const {
@@ -289,7 +342,7 @@ GridCoord CustomGrid::mouseCoord(int x, int y) const {
 
 bool CustomGrid::mouseToCell(int x, int y, int& col, int& row) const {
   const int sx = colWidth_ + lineWidth_, sy = rowHeight_ + lineWidth_;
-  if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height() || sx <= 0 || sy <= 0) return false;
+  if (x < 0 || y < 0 || x >= viewW_ || y >= viewH_ || sx <= 0 || sy <= 0) return false;
   const int c = leftCol_ + x / sx, r = topRow_ + y / sy;
   if (c >= cols_ || r >= rows_) return false;
   col = c;
@@ -308,8 +361,10 @@ void CustomGrid::repaint() {
   if (surface_.empty() || painting_) return;
   painting_ = true;
   surface_.fillRect(Rect{0, 0, surface_.width(), surface_.height()}, color_);
-  const int lastCol = std::min(cols_, leftCol_ + visibleColCount() + 1);
-  const int lastRow = std::min(rows_, topRow_ + visibleRowCount() + 1);
+  // Only cells that touch the surface are painted, however many the view holds.
+  const int pitchX = std::max(1, colWidth_ + lineWidth_), pitchY = std::max(1, rowHeight_ + lineWidth_);
+  const int lastCol = std::min(cols_, leftCol_ + surface_.width() / pitchX + 1);
+  const int lastRow = std::min(rows_, topRow_ + surface_.height() / pitchY + 1);
   if (lineWidth_ > 0) {
     // Lines run only where there are cells; past the last column and row lies plain background.
     const int right = std::min(surface_.width(), (cols_ - leftCol_) * (colWidth_ + lineWidth_));
@@ -331,6 +386,7 @@ void CustomGrid::repaint() {
         if (!rect.empty()) guarded([&] { OnDrawCell(c, r, rect); });
       }
   painting_ = false;
+  if (showFocus_) drawCurrentFocus(col_, row_);
   flush();
 }
 
@@ -340,6 +396,7 @@ void CustomGrid::repaintCell(int col, int row) {
   if (rect.empty()) return;
   paintCellBase(col, row);
   if (OnDrawCell) guarded([&] { OnDrawCell(col, row, rect); });
+  if (showFocus_) drawCurrentFocus(col, row);
   flush();
 }
 
@@ -386,21 +443,26 @@ void CustomGrid::drawFocusRect(const Rect& r) {
   flush();
 }
 
+// The handlers get the point where the user saw the cells; only after them may the cell scroll into view.
 void CustomGrid::mousePressed(MouseButton b, ShiftState s, int x, int y) {
+  bool selected = false;
   if (b == MouseButton::Left) {
     leftDown_ = true;
     int c, r;
-    if (mouseToCell(x, y, c, r)) selectCell(c, r);
+    if (mouseToCell(x, y, c, r)) selected = selectCell(c, r, false);
   }
   if (OnMouseDown) OnMouseDown(b, s, x, y);
+  if (selected && mouseScrolls_) ensureVisible(col_, row_);
 }
 
 void CustomGrid::mouseMoved(ShiftState s, int x, int y) {
+  bool selected = false;
   if (leftDown_ && s.left) {
     int c, r;
-    if (mouseToCell(x, y, c, r) && (c != col_ || r != row_)) selectCell(c, r);
+    if (mouseToCell(x, y, c, r) && (c != col_ || r != row_)) selected = selectCell(c, r, false);
   }
   if (OnMouseMove) OnMouseMove(s, x, y);
+  if (selected && mouseScrolls_) ensureVisible(col_, row_);
 }
 
 void CustomGrid::mouseReleased(MouseButton b, ShiftState s, int x, int y) {
@@ -443,15 +505,15 @@ void CustomGrid::keyPressed(int key) {
   if (c != col_ || r != row_) selectCell(c, r);
 }
 
-void CustomGrid::wheel(int steps) {
-  // The wheel moves the current cell: down the rows, or along a single row.
-  if (rows_ > 1) {
-    const int r = std::clamp(row_ - steps, 0, rows_ - 1);
-    if (r != row_) selectCell(col_, r);
-  } else {
-    const int c = std::clamp(col_ - steps, 0, cols_ - 1);
-    if (c != col_) selectCell(c, row_);
-  }
+void CustomGrid::wheel(int angleDelta) {
+  // Smooth-scrolling wheels send parts of a notch: they add up to whole ones, and turning back starts over.
+  if ((wheelDelta_ > 0 && angleDelta < 0) || (wheelDelta_ < 0 && angleDelta > 0)) wheelDelta_ = 0;
+  wheelDelta_ += angleDelta;
+  const int steps = wheelDelta_ / kWheelNotch;
+  wheelDelta_ -= steps * kWheelNotch;
+  // The wheel moves the current row only: in a grid of one row it selects nothing.
+  const int r = std::clamp(row_ - steps, 0, rows_ - 1);
+  if (r != row_) selectCell(col_, r);
 }
 
 }  // namespace platform

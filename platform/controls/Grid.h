@@ -44,9 +44,12 @@ class CustomGrid : public Control {
   int gridLineWidth() const { return lineWidth_; }
   void setColor(Color color);
   Color color() const { return color_; }
+  // The scroll bars the grid may show; each shows only while cells lie outside the view along its axis.
   void setScrollBars(bool horizontal, bool vertical);
   bool horizontalScrollBar() const { return hScroll_; }
   bool verticalScrollBar() const { return vScroll_; }
+  bool horizontalScrollBarShown() const;
+  bool verticalScrollBarShown() const;
   // A flat grid has a single line of 1 pixel as its border in place of the sunken one of 2.
   void setFlat(bool flat);
   bool flat() const { return border_ == 1; }
@@ -55,6 +58,11 @@ class CustomGrid : public Control {
   int col() const { return col_; }
   int row() const { return row_; }
   void setCurrent(int col, int row);
+  // A left press or drag makes the cell under the pointer current and, after OnMouseDown or OnMouseMove,
+  // scrolls it into view; without this the view stays where it is and only the scroll bars move it.
+  void setMouseScrollsIntoView(bool scrolls) { mouseScrolls_ = scrolls; }
+  // The grid outlines its current cell with a focus rectangle, over what OnDrawCell painted.
+  void setShowFocusCell(bool show);
 
   int leftCol() const { return leftCol_; }
   int topRow() const { return topRow_; }
@@ -62,7 +70,8 @@ class CustomGrid : public Control {
   int visibleColCount() const;
   int visibleRowCount() const;
 
-  // Rectangle of a cell on the canvas, grid lines excluded; empty when the cell is out of view.
+  // Rectangle of a cell on the canvas, grid lines excluded; empty when the cell is out of view or lies
+  // where the grid's parent cuts it off.
   Rect cellRect(int col, int row) const;
   // Cell under a point of the grid's client area; false when there is none.
   bool mouseToCell(int x, int y, int& col, int& row) const;
@@ -72,6 +81,8 @@ class CustomGrid : public Control {
   int clientLeft() const override { return border_; }
   int clientTop() const override { return border_; }
 
+  // The drawing surface covers the part of the client area that can be seen inside the parent: memory
+  // follows the screen, not the count and size of the cells.
   Bitmap& canvas() { return surface_; }
   const Bitmap& canvas() const { return surface_; }
   // Full repaint: background, lines, contents, then OnDrawCell for each visible cell.
@@ -103,13 +114,17 @@ class CustomGrid : public Control {
  private:
   friend class GridWidget;
   void resizeSurface();
-  void updateScrollBars();
+  // Decides the scroll bars, places them, sizes the surface and sets the bars' ranges; true when the
+  // surface changed size (and so needs a repaint).
+  bool updateView();
   void mousePressed(MouseButton b, ShiftState s, int x, int y);
   void mouseMoved(ShiftState s, int x, int y);
   void mouseReleased(MouseButton b, ShiftState s, int x, int y);
   void keyPressed(int key);
-  void wheel(int steps);
-  void selectCell(int col, int row);
+  void wheel(int angleDelta);
+  // True when the cell became current; scroll brings it into view at once.
+  bool selectCell(int col, int row, bool scroll = true);
+  void drawCurrentFocus(int col, int row);
   void ensureVisible(int col, int row);
 
   GridWidget* grid_;
@@ -122,8 +137,12 @@ class CustomGrid : public Control {
   bool hScroll_ = true, vScroll_ = true;
   int col_ = 0, row_ = 0;
   int leftCol_ = 0, topRow_ = 0;
+  int viewW_ = 0, viewH_ = 0;  // the client area inside border and scroll bars
+  int wheelDelta_ = 0;         // what the wheel turned short of a whole notch
   bool leftDown_ = false;
   bool painting_ = false;
+  bool mouseScrolls_ = true;
+  bool showFocus_ = false;
 };
 
 // A grid whose cells show only what the program draws in them.

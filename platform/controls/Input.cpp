@@ -61,10 +61,12 @@ void openMenu(MenuItem& item) {
   menu->hide();
 }
 
-void turnWheel(Control& control, int notches) {
+void turnWheel(Control& control, int notches) { turnWheelBy(control, notches * 120); }
+
+void turnWheelBy(Control& control, int angleDelta) {
   QWidget* w = control.widget();
   const QPointF local(control.clientLeft() + 1, control.clientTop() + 1);
-  QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, notches * 120), Qt::NoButton, Qt::NoModifier,
+  QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, angleDelta), Qt::NoButton, Qt::NoModifier,
                 Qt::NoScrollPhase, false);
   QApplication::sendEvent(w, &e);
 }

@@ -15,6 +15,8 @@ void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = f
 void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
 void doubleClickMouse(Control& control, MouseButton button, int x, int y);
 void turnWheel(Control& control, int notches);
+// A turn of the given angle in eighths of a degree (120 is one notch), as smooth-scrolling wheels send.
+void turnWheelBy(Control& control, int angleDelta);
 
 // Opens the sub-menu of an item with children, as a click on it would, and closes it again.
 void openMenu(MenuItem& item);

@@ -1,4 +1,6 @@
 #include "editor/EditorRules.h"
+#include "platform/controls/Input.h"
+#include "platform/system/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 
 using platform::rgb;
@@ -70,4 +72,59 @@ TEST_F(EditorTest, CellsHaveOnePixelLinesAndTheMarginHoldsNoCell) {
   EXPECT_EQ(frm->grdIcon.mouseCoord(2, 2), (platform::GridCoord{0, 0}));
   EXPECT_EQ(frm->grdIcon.mouseCoord(75 * 5 + 1, 10), (platform::GridCoord{-1, -1}));
   EXPECT_EQ(frm->grdIcon.mouseCoord(-3, 10), (platform::GridCoord{-1, -1}));
+}
+
+// Any document opens at any zoom: the control takes the size its cells ask for, while the grid's drawing
+// surface stays within the window, so memory follows the screen and not the document.
+TEST_F(EditorTest, LargeDocumentsOpenAtEveryZoomWithASurfaceBoundedByTheWindow) {
+  start();
+  const auto colourAt = [](int x, int y) { return platform::palette332()[(x * 3 + y * 5) % 256]; };
+  const std::string big = bitmapFile("big.bmp", 1000, 1000, platform::PixelFormat::pf8bit, colourAt);
+  const std::string mid = bitmapFile("mid.bmp", 520, 520, platform::PixelFormat::pf8bit, colourAt);
+  const struct {
+    const std::string& file;
+    int size;
+    platform::MenuItem& zoom;
+    int cell;
+  } cases[] = {{mid, 520, frm->mnuBitmap_Zoom_X8, 32}, {big, 1000, frm->mnuBitmap_Zoom_X4, 16},
+               {big, 1000, frm->mnuBitmap_Zoom_X8, 32}, {big, 1000, frm->mnuBitmap_Zoom_X1, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.size) + " at " + c.zoom.caption());
+    c.zoom.click();
+    ui.answerFile(c.file);
+    frm->OpenFile.click();
+    ASSERT_TRUE(ui.callsOf(testing_support::CallKind::Exception).empty());
+    const std::string dims = std::to_string(c.size) + " x " + std::to_string(c.size);
+    EXPECT_EQ(frm->stbMain.panelText(1), "Bitmap Size= " + dims);
+    EXPECT_EQ(frm->workingImage().width(), c.size);
+    EXPECT_EQ(frm->grdIcon.width(), pxwk::gridExtent(c.size, c.cell)) << "no upper limit on the control";
+    const platform::Bitmap& surface = frm->grdIcon.canvas();
+    EXPECT_LE(surface.width(), frm->clientWidth());
+    EXPECT_LE(surface.height(), frm->clientHeight());
+    // The last cell the surface shows, in part or whole, is painted from the document.
+    const platform::GridCoord last = frm->grdIcon.mouseCoord(surface.width() - 1, surface.height() - 1);
+    ASSERT_NE(last.col, -1);
+    EXPECT_EQ(shown(last.col, last.row), colourAt(last.col, last.row));
+    EXPECT_TRUE(frm->grdIcon.cellRect(c.size - 1, c.size - 1).empty()) << "beyond the window";
+  }
+}
+
+// The clipboard reads what the grid shows: a selection on a large document at x8 captures its cells.
+TEST_F(EditorTest, CopyReadsTheShownCellsOfALargeDocument) {
+  start();
+  frm->mnuBitmap_Zoom_X8.click();
+  ui.answerFile(bitmapFile("big.bmp", 1000, 1000, platform::PixelFormat::pf8bit,
+                           [](int x, int y) { return x == 2 && y == 1 ? rgb(255, 0, 0) : platform::clWhite; }));
+  frm->OpenFile.click();
+  platform::pressMouse(frm->grdIcon, platform::MouseButton::Left, 33 + 1, 33 + 1);
+  platform::moveMouse(frm->grdIcon, 3 * 33 + 1, 2 * 33 + 1, true);
+  platform::releaseMouse(frm->grdIcon, platform::MouseButton::Left, 3 * 33 + 1, 2 * 33 + 1);
+  platform::openMenu(frm->mnuEdit);
+  ASSERT_TRUE(frm->mnuEdit_Copy.enabled());
+  frm->mnuEdit_Copy.click();
+  const platform::Bitmap copied = platform::clipboardBitmap();
+  EXPECT_EQ(copied.width(), 3 * 32 + 2);
+  EXPECT_EQ(copied.height(), 2 * 32 + 1);
+  EXPECT_EQ(copied.pixel(33 + 5, 5), rgb(255, 0, 0));
+  EXPECT_EQ(copied.pixel(5, 5), platform::clWhite);
 }

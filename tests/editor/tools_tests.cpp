@@ -370,3 +370,35 @@ TEST_F(ToolTest, UndoCountsOfEachGesture) {
     EXPECT_TRUE(gridShowsImage());
   }
 }
+
+// At x2 to x8 a press or drag on a cell the view shows only in part draws on that cell and never
+// scrolls: only the scroll bars move the view.
+TEST_F(ToolTest, PressAndDragOnPartlyShownCellsDrawThereWithoutScrolling) {
+  use(frm->cmdDraw);
+  frm->mnuBitmap_Zoom_X8.click();
+  // The 380-pixel grid shows 10 whole cells of 33 across and down, and 30 pixels of the eleventh.
+  ASSERT_EQ(frm->grdIcon.visibleColCount(), 10);
+  ASSERT_EQ(frm->grdIcon.visibleRowCount(), 10);
+  const int partly = 10, inPartly = 10 * 33 + 20;
+  platform::pressMouse(frm->grdIcon, MouseButton::Left, inPartly, px(0));
+  platform::releaseMouse(frm->grdIcon, MouseButton::Left, inPartly, px(0));
+  platform::pressMouse(frm->grdIcon, MouseButton::Right, inPartly, px(1));
+  platform::releaseMouse(frm->grdIcon, MouseButton::Right, inPartly, px(1));
+  platform::pressMouse(frm->grdIcon, MouseButton::Left, px(8), px(3));
+  platform::moveMouse(frm->grdIcon, inPartly, px(3), true);
+  platform::moveMouse(frm->grdIcon, inPartly, inPartly, true);
+  platform::moveMouse(frm->grdIcon, px(9), inPartly, true);
+  platform::releaseMouse(frm->grdIcon, MouseButton::Left, px(9), inPartly);
+  EXPECT_EQ(frm->grdIcon.leftCol(), 0);
+  EXPECT_EQ(frm->grdIcon.topRow(), 0);
+  const struct {
+    int x, y;
+    Color c;
+  } drawn[] = {{partly, 0, kRed}, {partly, 1, kBlue}, {8, 3, kRed}, {partly, 3, kRed}, {partly, partly, kRed},
+               {9, partly, kRed}};
+  for (const auto& d : drawn) {
+    EXPECT_EQ(image().pixel(d.x, d.y), d.c) << d.x << ", " << d.y;
+    EXPECT_EQ(shown(d.x, d.y), d.c) << d.x << ", " << d.y;
+  }
+  EXPECT_EQ(drawnPixels(), 6) << "nothing landed on a neighbour";
+}

@@ -14,6 +14,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Input.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/ToolBar.h"
@@ -204,6 +205,105 @@ TEST_F(GridTest, DrawCellRunsForEachVisibleCellAfterTheGridsOwnPainting) {
   EXPECT_EQ(painted, 5 * 4);
   EXPECT_EQ(grid.canvas().pixel(33, 33), rgb(255, 0, 0));
   EXPECT_NE(grid.canvas().pixel(32, 33), rgb(255, 0, 0)) << "the grid line is not part of the cell";
+}
+
+// A bar shows only while cells lie outside the view; one bar's room can push the other axis over.
+TEST_F(GridTest, ScrollBarsShowOnlyWhileCellsLieOutsideTheView) {
+  const struct {
+    int cols, rows;
+    bool h, v;
+  } cases[] = {{5, 4, false, false}, {6, 3, true, false}, {4, 5, false, true},
+               {6, 4, true, true},   {5, 5, true, true},  {1, 1, false, false}};
+  grid.setScrollBars(true, true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.cols) + " x " + std::to_string(c.rows));
+    grid.setColCount(c.cols);
+    grid.setRowCount(c.rows);
+    EXPECT_EQ(grid.horizontalScrollBarShown(), c.h);
+    EXPECT_EQ(grid.verticalScrollBarShown(), c.v);
+    EXPECT_EQ(grid.canvas().width(), 5 * 33 - (c.v ? 16 : 0));
+    EXPECT_EQ(grid.canvas().height(), 4 * 33 - (c.h ? 16 : 0));
+  }
+  grid.setColCount(6);
+  grid.setRowCount(6);
+  grid.setScrollBars(false, true);
+  EXPECT_FALSE(grid.horizontalScrollBarShown()) << "a bar the grid may not have never shows";
+  EXPECT_TRUE(grid.verticalScrollBarShown());
+}
+
+// The surface covers what the window leaves visible, however large the grid and its cells.
+TEST_F(GridTest, TheSurfaceIsBoundedByTheVisibleAreaAndFollowsIt) {
+  form.show();
+  grid.setBounds(10, 20, 40000, 40000);
+  grid.setColCount(1200);
+  grid.setRowCount(20);
+  EXPECT_EQ(grid.canvas().width(), 400 - 10 - 2);
+  EXPECT_EQ(grid.canvas().height(), 400 - 20 - 2);
+  EXPECT_EQ(grid.visibleColCount(), (40000 - 4 + 1) / 33) << "the view is the whole control";
+  EXPECT_FALSE(grid.horizontalScrollBarShown()) << "every cell lies inside the control";
+  EXPECT_FALSE(grid.cellRect(11, 0).empty());
+  EXPECT_TRUE(grid.cellRect(12, 0).empty()) << "beyond the window there is nothing to paint";
+  form.setClientSize(600, 500);
+  EXPECT_EQ(grid.canvas().width(), 600 - 10 - 2);
+  EXPECT_EQ(grid.canvas().height(), 500 - 20 - 2);
+}
+
+// The wheel moves the current row only, and parts of a notch add up; turning back starts over.
+TEST_F(GridTest, TheWheelMovesTheRowByWholeNotchesAndNeverTheColumn) {
+  grid.setCurrent(2, 5);
+  selections.clear();
+  platform::turnWheel(grid, -1);
+  EXPECT_EQ(grid.row(), 6);
+  for (int i = 0; i < 2; ++i) platform::turnWheelBy(grid, -40);
+  EXPECT_EQ(grid.row(), 6) << "two thirds of a notch";
+  platform::turnWheelBy(grid, -40);
+  EXPECT_EQ(grid.row(), 7);
+  platform::turnWheelBy(grid, -100);
+  platform::turnWheelBy(grid, 100);
+  EXPECT_EQ(grid.row(), 7) << "the part turned down was dropped when the wheel turned up";
+  platform::turnWheelBy(grid, 20);
+  EXPECT_EQ(grid.row(), 6);
+  EXPECT_EQ(grid.col(), 2);
+  grid.setRowCount(1);
+  selections.clear();
+  platform::turnWheel(grid, -3);
+  platform::turnWheel(grid, 2);
+  EXPECT_EQ(grid.col(), 2);
+  EXPECT_TRUE(selections.empty()) << "a one-row grid selects nothing";
+}
+
+// A press makes the cell under the pointer current; the handler sees the view as the user did, and only
+// then does a partly shown cell scroll into view, unless the grid keeps its view for the mouse.
+TEST_F(GridTest, APressedPartlyShownCellScrollsIntoViewAfterTheHandler) {
+  grid.setBounds(0, 0, 4 + 5 * 33 - 10, 4 + 4 * 33);  // the fifth column shows 22 of its 32 pixels
+  for (bool scrolls : {true, false}) {
+    SCOPED_TRACE(scrolls ? "scrolls" : "keeps its view");
+    grid.scrollTo(0, 0);
+    grid.setMouseScrollsIntoView(scrolls);
+    GridCoord seen;
+    grid.OnMouseDown = [&](MouseButton, ShiftState, int x, int y) { seen = grid.mouseCoord(x, y); };
+    platform::pressMouse(grid, MouseButton::Left, 4 * 33 + 5, 5);
+    EXPECT_EQ(seen, (GridCoord{4, 0}));
+    EXPECT_EQ(grid.col(), 4);
+    EXPECT_EQ(grid.leftCol(), scrolls ? 1 : 0);
+    platform::releaseMouse(grid, MouseButton::Left, 4 * 33 + 5, 5);
+  }
+}
+
+// The current cell carries an inverted dotted outline that follows it.
+TEST_F(GridTest, TheFocusCellIsOutlinedAndTheOutlineFollowsTheKeys) {
+  grid.OnDrawCell = [this](int, int, const Rect& r) { grid.canvas().fillRect(r, rgb(0, 0, 200)); };
+  grid.setShowFocusCell(true);
+  const Color inverted = rgb(255, 255, 55);
+  auto corner = [this](int c, int r) {
+    return grid.canvas().pixel(grid.cellRect(c, r).left, grid.cellRect(c, r).top);
+  };
+  EXPECT_EQ(corner(0, 0), inverted);
+  platform::pressKey(grid, platform::Key::Right);
+  EXPECT_EQ(corner(0, 0), rgb(0, 0, 200));
+  EXPECT_EQ(corner(1, 0), inverted);
+  grid.setCell(1, 0, "9");  // a cell repainted for its text keeps the outline
+  EXPECT_EQ(corner(1, 0), inverted);
 }
 
 TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {

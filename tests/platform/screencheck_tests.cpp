@@ -32,7 +32,7 @@ struct Dialog : Form {
   Edit edit{*this};
   Button ok{*this, "&OK"};
   StatusBar status{*this, 19};
-  std::unique_ptr<Image> extra;  // created last, so it lies above the others
+  std::unique_ptr<Control> extra;  // created last, so it lies above the others
 };
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -45,11 +45,10 @@ std::string joined(const std::vector<std::string>& lines) {
 
 TEST(ScreenCheck, AWholeFormHasNoFaultsAndTabWalksItsWindowedControls) {
   Dialog d;
-  d.bar.hide();  // a hidden control is no tab stop
   const ScreenReport r = checkScreen(d);
   EXPECT_EQ(joined(r.faults), "");
-  EXPECT_EQ(r.firstFocus, &d.edit);
-  EXPECT_EQ(r.tabOrder, (std::vector<const Control*>{&d.edit, &d.ok}));
+  EXPECT_EQ(r.firstFocus, &d.bar);
+  EXPECT_EQ(r.tabOrder, (std::vector<const Control*>{&d.bar, &d.edit, &d.ok}));
   EXPECT_FALSE(d.showing()) << "a hidden form is hidden again";
 }
 
@@ -82,12 +81,12 @@ TEST(ScreenCheck, FindsEachFaultAUserWouldSee) {
          d.status.setPanelText(1, "Project: /a/folder/deep/down/below/the/others/level.prj");
        },
        "status panel 1 \"Project: /a/folder/deep/down/below/the/others/level.prj\""},
-      {"button centre under a later image",
+      {"button centre under a later panel",
        [](Dialog& d) {
-         d.extra = std::make_unique<Image>(d);
+         d.extra = std::make_unique<Panel>(d);
          d.extra->setBounds(100, 50, 100, 50);
        },
-       "button \"&OK\" at 110,60: a click on its centre reaches image at 100,50"},
+       "button \"&OK\" at 110,60: a click on its centre reaches panel at 100,50"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -138,3 +138,60 @@ TEST_F(CellsTest, APressBelowTheLastRowLeavesCellsAndClipboardAlone) {
   EXPECT_EQ(frm->grdImage.cell(0, 1), "4");
   EXPECT_EQ(frm->cellClipboard, 6);
 }
+
+// The grids answer the wheel with the row only: a one-row grid keeps its selection, so a following
+// command acts on what the user picked.
+TEST_F(CellsTest, TheWheelOverAOneRowGridChangesNoSelection) {
+  selectTile(2);
+  platform::turnWheel(frm->grdImageList, -1);
+  platform::turnWheel(frm->grdImageList, 1);
+  EXPECT_EQ(frm->selectedTileCol, 2);
+  frm->mnuDelete.click();
+  EXPECT_EQ(frm->imagelist1.count(), 7);
+  const platform::Rect r = frm->grdImageList.cellRect(2, 0);
+  EXPECT_EQ(frm->grdImageList.canvas().pixel(r.left + 1, r.top + 1), tileColor(3)) << "tile 2 went";
+
+  frm->grdImage.setRowCount(1);
+  setCells({"7", "5"});
+  frm->mnuOptions_Overwrite.click();
+  press(0);
+  selectTile(4);
+  platform::turnWheel(frm->grdImage, -1);
+  platform::turnWheelBy(frm->grdImage, 60);
+  EXPECT_EQ(cells(2), (Cells{"2", "5"}));
+  EXPECT_EQ(frm->selectedCellCol, 0);
+}
+
+// Moving with the arrow keys is visible: the current cell carries the focus outline over its tile.
+TEST_F(CellsTest, TheCurrentCellIsOutlinedOverItsTileAndFollowsTheKeys) {
+  setCells({"1", "1"});
+  const platform::Color t = tileColor(1);
+  const platform::Color inverted =
+      platform::rgb(255 - platform::redOf(t), 255 - platform::greenOf(t), 255 - platform::blueOf(t));
+  auto corner = [this](int col) {
+    const platform::Rect r = frm->grdImage.cellRect(col, 0);
+    return frm->grdImage.canvas().pixel(r.left, r.top);
+  };
+  press(0);
+  EXPECT_EQ(corner(0), inverted);
+  EXPECT_EQ(corner(1), t);
+  platform::pressKey(frm->grdImage, platform::Key::Right);
+  EXPECT_EQ(corner(0), t);
+  EXPECT_EQ(corner(1), inverted);
+}
+
+// A tile shown in part is selected where it was pressed; the list then scrolls it fully into view and
+// outlines it there.
+TEST_F(TilesTest, APressOnAPartlyShownTileSelectsThatTile) {
+  start();
+  addTiles(20, 12);
+  const int pitch = 13, partly = 198 / pitch;  // the client is 198 wide: tile 15 shows 3 of its 12 pixels
+  platform::pressMouse(frm->grdImageList, platform::MouseButton::Left, partly * pitch + 1, 5);
+  platform::releaseMouse(frm->grdImageList, platform::MouseButton::Left, partly * pitch + 1, 5);
+  EXPECT_EQ(frm->selectedTileCol, partly);
+  EXPECT_EQ(frm->grdImageList.leftCol(), 1);
+  const platform::Rect r = frm->grdImageList.cellRect(partly, 0);
+  const platform::Color t = tileColor(partly);
+  EXPECT_EQ(frm->grdImageList.canvas().pixel(r.left, r.top),
+            platform::rgb(255 - platform::redOf(t), 255 - platform::greenOf(t), 255 - platform::blueOf(t)));
+}

@@ -226,3 +226,24 @@ TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
   EXPECT_EQ(frm->StatusBar.panelText(0), "Grid Size: 80x60");
   EXPECT_EQ(frm->StatusBar.panelText(1), "Num of images: 4800");
 }
+
+// The work space shows a scroll bar only while cells lie outside it.
+TEST_F(ImportTest, TheWorkSpaceShowsScrollBarsOnlyForCellsOutsideIt) {
+  const struct {
+    int w, h, tile, cols, rows;
+    bool bars;
+  } cases[] = {{256, 128, 32, 4, 2, false}, {640, 480, 8, 80, 60, true}};
+  for (const auto& c : cases) {
+    scriptImport(sheet(c.w, c.h), {[&](tlwk::TfrmImport& d) {
+                   d.hsbTileWidth.setPosition(c.tile);
+                   d.hsbTileHeight.setPosition(c.tile);
+                   d.hsbTilesAcross.setPosition(c.cols);
+                   d.hsbTilesDown.setPosition(c.rows);
+                 }});
+    frm->mnuFile_import.click();
+    ASSERT_EQ(frm->grdImage.colCount(), c.cols);
+    ASSERT_EQ(frm->grdImage.rowCount(), c.rows);
+    EXPECT_EQ(frm->grdImage.horizontalScrollBarShown(), c.bars);
+    EXPECT_EQ(frm->grdImage.verticalScrollBarShown(), c.bars);
+  }
+}
