@@ -9,7 +9,7 @@
 #include "editor/pxwkwork.h"
 #include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "platform/dialogs/QtServices.h"
 
 namespace {

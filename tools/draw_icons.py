@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the button and window pictures into resources/icons/.
+"""Draws the button and window pictures into resources/icons/, and the programs' icons at the desktop's
+usual sizes into resources/hicolor/ (installed into the hicolor icon theme).
 
 Run from the repository root: env -i /usr/bin/python3 tools/draw_icons.py
 Everything is drawn at 4x and downsampled, so edges come out smooth.
@@ -10,7 +11,10 @@ import os
 from PIL import Image, ImageDraw
 
 SCALE = 4
-OUT_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "icons")
+RESOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
+OUT_DIR = os.path.join(RESOURCES, "icons")
+HICOLOR_DIR = os.path.join(RESOURCES, "hicolor")
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 INK, WHITE, PAPER, GREY, LGREY = "#303030", "#ffffff", "#f7f7f4", "#a0a4a8", "#d8dcdf"
 BLUE, LBLUE, GREEN, LGREEN = "#3b7dd8", "#9cc8f2", "#3aa655", "#8fd27a"
@@ -19,24 +23,28 @@ YELLOW, LYELLOW, WOOD = "#f4c430", "#fbe38a", "#f1d3a2"
 
 
 class Icon:
-    """A canvas in icon pixels; all coordinates are scaled by SCALE when drawn."""
+    """A canvas of size pixels for a drawing made in design units (a design of 64 units fills it at
+    any size); all coordinates are scaled by SCALE when drawn."""
 
-    def __init__(self, size):
+    def __init__(self, size, design=None):
+        design = design or size
         self.size = size
+        self.k = SCALE * size / design  # canvas pixels per design unit
         self.img = Image.new("RGBA", (size * SCALE, size * SCALE), (0, 0, 0, 0))
         self.d = ImageDraw.Draw(self.img, "RGBA")  # blend translucent strokes
-        # Outline weight grows with the icon so small and large ones look alike.
-        self.w = {20: 1.25, 32: 1.5, 64: 2.5}.get(size, size / 24)
+        # Outline weight grows with the design so small and large ones look alike; drawn smaller than its
+        # design, an outline keeps at least one pixel.
+        self.w = max({20: 1.25, 32: 1.5, 64: 2.5}.get(design, design / 24), design / size)
 
     def _pts(self, pts):
-        return [(x * SCALE, y * SCALE) for x, y in pts]
+        return [(x * self.k, y * self.k) for x, y in pts]
 
     def _box(self, box):
-        return [v * SCALE for v in box]
+        return [v * self.k for v in box]
 
     def line(self, pts, color=INK, w=None, caps=True):
         w = self.w if w is None else w
-        self.d.line(self._pts(pts), fill=color, width=round(w * SCALE), joint="curve")
+        self.d.line(self._pts(pts), fill=color, width=round(w * self.k), joint="curve")
         if caps:
             for x, y in (pts[0], pts[-1]):
                 self.dot(x, y, w / 2, color)
@@ -56,25 +64,25 @@ class Icon:
     def rect(self, x0, y0, x1, y1, fill=None, outline=INK, w=None, r=0):
         w = self.w if w is None else w
         h = w / 2 if outline else 0  # keep the stroke centred on the edge
-        self.d.rounded_rectangle(self._box((x0 - h, y0 - h, x1 + h, y1 + h)), radius=(r + h) * SCALE,
-                                 fill=fill, outline=outline, width=round(w * SCALE))
+        self.d.rounded_rectangle(self._box((x0 - h, y0 - h, x1 + h, y1 + h)), radius=(r + h) * self.k,
+                                 fill=fill, outline=outline, width=round(w * self.k))
 
     def ellipse(self, x0, y0, x1, y1, fill=None, outline=INK, w=None):
         w = self.w if w is None else w
         h = w / 2 if outline else 0
         self.d.ellipse(self._box((x0 - h, y0 - h, x1 + h, y1 + h)), fill=fill, outline=outline,
-                       width=round(w * SCALE))
+                       width=round(w * self.k))
 
     def arc(self, cx, cy, r, start, end, color=INK, w=None):
         w = self.w if w is None else w
         self.d.arc(self._box((cx - r - w / 2, cy - r - w / 2, cx + r + w / 2, cy + r + w / 2)),
-                   start, end, fill=color, width=round(w * SCALE))
+                   start, end, fill=color, width=round(w * self.k))
 
-    def save(self, name, mirror=False):
+    def save(self, path, mirror=False):
         img = self.img.transpose(Image.FLIP_LEFT_RIGHT) if mirror else self.img
         # Premultiply so transparent pixels do not bleed dark fringes into the edges.
         small = img.convert("RGBa").resize((self.size, self.size), Image.LANCZOS).convert("RGBA")
-        small.save(os.path.join(OUT_DIR, name + ".png"))
+        small.save(path)
 
 
 def along(origin, angle, u, v):
@@ -437,9 +445,17 @@ def main():
     for name, size, draw, mirror in ICONS:
         ic = Icon(size)
         draw(ic)
-        ic.save(name)
+        ic.save(os.path.join(OUT_DIR, name + ".png"))
         if mirror:
-            ic.save(mirror, mirror=True)
+            ic.save(os.path.join(OUT_DIR, mirror + ".png"), mirror=True)
+    # Each size drawn from the design, not scaled from another picture.
+    for program, draw in (("tlwkproj", app_tlwkproj), ("pxwkproj", app_pxwkproj)):
+        for size in HICOLOR_SIZES:
+            folder = os.path.join(HICOLOR_DIR, f"{size}x{size}", "apps")
+            os.makedirs(folder, exist_ok=True)
+            ic = Icon(size, design=64)
+            draw(ic)
+            ic.save(os.path.join(folder, program + ".png"))
 
 
 if __name__ == "__main__":

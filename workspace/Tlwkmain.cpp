@@ -62,7 +62,7 @@ void TfrmMain::buildLayout() {
 
   grdImageList.setBounds(502, 64, 202, 53);
   grdImageList.setRowCount(1);
-  grdImageList.setColCount(258);
+  grdImageList.setColCount(kListColumns);
   grdImageList.setDefaultColWidth(32);
   grdImageList.setDefaultRowHeight(32);
   grdImageList.setColor(platform::clBlack);

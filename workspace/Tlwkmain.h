@@ -23,6 +23,11 @@ namespace tlwk {
 
 class TfrmImport;
 
+// The tile list grid has this many columns, one tile each; tiles past the last column are kept but not shown.
+inline constexpr int kListColumns = 258;
+// The tile list grid is this much taller than one tile: room for its scroll bar and border.
+inline constexpr int kListExtraHeight = 21;
+
 // The workspace's main window: the tile list, the work space, the animation panel and every command.
 class TfrmMain : public platform::Form {
  public:
@@ -269,7 +274,7 @@ class TfrmMain : public platform::Form {
   void setGridLines(bool on);
   void updateUseExternalEdCaption();
   // The selected tile as an index of the tile list.
-  std::int32_t selectedTile() const { return selectedTileRow * 258 + selectedTileCol; }
+  std::int32_t selectedTile() const { return selectedTileRow * kListColumns + selectedTileCol; }
   // The dialog loop of Add, Replace and Insert: the accepted bitmap, or nothing on Cancel.
   std::optional<platform::Bitmap> bitmapIntake();
   void setTileSize(int width, int height);

@@ -162,9 +162,9 @@ void TfrmMain::LoadProject() {
   grdImage.hide();
   lblWorkSpace.hide();
   imagelist1.clear();
-  const std::int32_t w = ReadProjectValue(2), h = ReadProjectValue(3);
+  const std::int32_t w = ReadProjectValue(kImageWidth), h = ReadProjectValue(kImageHeight);
   imagelist1.setSize(w, h);
-  const std::int32_t n = ReadProjectValue(1);
+  const std::int32_t n = ReadProjectValue(kImageCount);
   if (stripFailure) std::rethrow_exception(stripFailure);
   if (!tileStrip) tileStrip = platform::loadBmpFile(base + "bmp");
   if (n > 0) {
@@ -173,7 +173,7 @@ void TfrmMain::LoadProject() {
   }
   tileStrip.reset();
 
-  const std::int32_t v = ReadProjectValue(7);
+  const std::int32_t v = ReadProjectValue(kVideoFrames);
   if (v <= 0 && AniImageList.count() > 0) {
     // A project without frames has no animation: the frames of the work before it do not carry over.
     AniImageList.clear();
@@ -195,12 +195,12 @@ void TfrmMain::LoadProject() {
   grdImageList.setDefaultColWidth(w);
   grdImageList.setDefaultRowHeight(h);
   grdImageList.repaint();
-  grdImageList.setHeight(h + 21);
-  grdImage.setColCount(std::max(1, ReadProjectValue(4)));
-  grdImage.setRowCount(std::max(1, ReadProjectValue(5)));
+  grdImageList.setHeight(h + kListExtraHeight);
+  grdImage.setColCount(std::max(1, ReadProjectValue(kColumns)));
+  grdImage.setRowCount(std::max(1, ReadProjectValue(kRows)));
   grdImage.setDefaultColWidth(w);
   grdImage.setDefaultRowHeight(h);
-  framesPerSecond = ReadProjectValue(6);
+  framesPerSecond = ReadProjectValue(kFramesPerSec);
   for (int r = 0, k = kFirstCellLine; r < grdImage.rowCount(); ++r)
     for (int c = 0; c < grdImage.colCount(); ++c, ++k) grdImage.setCell(c, r, Memo1.line(k));
   grdImage.show();

@@ -10,7 +10,6 @@ using platform::MsgType;
 namespace {
 // What the list grid shows behind and around its tiles: the system desktop colour.
 const platform::Color kDesktopColor = platform::clBlack;
-constexpr int kListColumns = 258;
 
 void errorBox(const std::string& text) { platform::messageDlg(text, MsgType::Error, MsgButtons::Ok); }
 }  // namespace
@@ -64,7 +63,7 @@ void TfrmMain::setTileSize(int width, int height) {
   grdImage.setDefaultRowHeight(height);
   grdImageList.setDefaultColWidth(width);
   grdImageList.setDefaultRowHeight(height);
-  grdImageList.setHeight(height + 21);
+  grdImageList.setHeight(height + kListExtraHeight);
 }
 
 void TfrmMain::showGridPanels() {

@@ -1,5 +1,5 @@
 #include "editor/EditorRules.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "platform/system/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 

@@ -1,5 +1,5 @@
 #include "editor/EditorRules.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/editor/EditorFixture.h"
 
 using platform::MouseButton;

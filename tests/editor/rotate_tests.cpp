@@ -2,7 +2,7 @@
 #include <array>
 
 #include "editor/EditorRules.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/editor/EditorFixture.h"
 
 using platform::Bitmap;

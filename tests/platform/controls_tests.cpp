@@ -14,7 +14,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/ToolBar.h"

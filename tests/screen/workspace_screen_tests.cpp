@@ -1,6 +1,5 @@
 // The workspace window, its import dialog and its about box as rendered, in the states a user meets.
 #include "components/HalvornAbout.h"
-#include "platform/controls/Input.h"
 #include "tests/screen/ScreenExpect.h"
 #include "tests/workspace/WorkspaceFixture.h"
 

@@ -1,4 +1,4 @@
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
 
 using testing_support::CallKind;

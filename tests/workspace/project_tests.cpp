@@ -2,7 +2,7 @@
 
 #include <csignal>
 
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "platform/system/Files.h"
 #include "tests/workspace/TileHelpers.h"
 

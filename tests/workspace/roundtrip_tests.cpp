@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 
 #include "editor/pxwkwork.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/ModifyFixture.h"
 
 using platform::rgb;

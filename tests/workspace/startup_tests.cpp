@@ -1,5 +1,5 @@
 #include "platform/controls/Application.h"
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 
 using platform::mrCancel;

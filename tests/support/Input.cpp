@@ -1,4 +1,4 @@
-#include "platform/controls/Input.h"
+#include "tests/support/Input.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,8 +7,8 @@
 namespace platform {
 
 // User input delivered to a control through the platform's real event path, as a person's mouse and
-// keyboard would: used by tests and by nothing else. Points are in the control's client coordinates.
-// With otherHeld the other of the left and right buttons is held too.
+// keyboard would: used by tests and benchmarks, never shipped. Points are in the control's client
+// coordinates. With otherHeld the other of the left and right buttons is held too.
 void pressMouse(Control& control, MouseButton button, int x, int y, bool shift = false,
                 bool otherHeld = false);
 void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = false);
