@@ -24,6 +24,9 @@ namespace platform {
 
 namespace {
 
+// Below this a difference in width is rounding, not a pixel lost.
+constexpr double kSlack = 0.01;
+
 // Texts are measured with fractional advances: a text a fraction of a pixel too wide loses its last
 // column of pixels on screen.
 double advance(const QWidget* w, const QString& text) {
@@ -177,10 +180,10 @@ class Walk {
     const std::optional<Text> t = textOf(c);
     if (!t) return;
     const std::string what = describe(c);
-    if (t->width > t->room + 0.01)
+    if (t->width > t->room + kSlack)
       fault(what + ": text " + px(t->width) + " px wide in " + px(t->room) + " px");
     if (auto* label = dynamic_cast<const Label*>(c);
-        label && label->autoSize() && label->roomWidth() > 0 && t->width > label->roomWidth() + 0.01)
+        label && label->autoSize() && label->roomWidth() > 0 && t->width > label->roomWidth() + kSlack)
       fault(what + ": text " + px(t->width) + " px wide, past its laid-out " +
             std::to_string(label->roomWidth()) + " px");
 
@@ -229,7 +232,7 @@ class Walk {
       const QString text = qs(bar->panelText(i));
       if (text.isEmpty()) continue;
       const double width = advance(bar->widget(), text);
-      if (width > bar->textRoom(i) + 0.01)
+      if (width > bar->textRoom(i) + kSlack)
         fault("status panel " + std::to_string(i) + " \"" + bar->panelText(i) + "\": text " + px(width) +
               " px wide in " + std::to_string(bar->textRoom(i)) + " px");
     }
