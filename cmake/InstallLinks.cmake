@@ -20,6 +20,6 @@ foreach(program tlwkproj pxwkproj)
     string(REPLACE "\\" "\\\\" exec "${exec}")
   endif()
   string(REPLACE "%" "%%" TESSALY_EXEC "${exec}")
-  configure_file("${TESSALY_SOURCE_DIR}/resources/${program}.desktop.in" "${TESSALY_ENTRY_DIR}/${program}.desktop"
-    @ONLY)
+  configure_file("${TESSALY_SOURCE_DIR}/resources/${program}.desktop.in"
+    "${TESSALY_ENTRY_DIR}/${program}.desktop" @ONLY)
 endforeach()

@@ -1,44 +1,35 @@
 #include "components/ProgramFile.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
 #include "components/VersionBlock.h"
+#include "platform/system/Files.h"
 
 namespace components {
 
 namespace {
 
-// Random access to a file, every read checked against its size.
+// Random access to a file, every read checked against its size. A file that cannot be opened, or is no
+// regular file, reads as empty.
 class FileReader {
  public:
-  // Only regular files are opened: a pipe or a device would block the read or never end.
   explicit FileReader(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return;
-    in_.open(path, std::ios::binary);
-    if (!in_) return;
-    in_.seekg(0, std::ios::end);
-    const auto end = in_.tellg();
-    if (end > 0) size_ = static_cast<std::uint64_t>(end);
+    try {
+      file_.emplace(path);
+    } catch (const platform::FileError&) {
+    }
   }
-  std::uint64_t size() const { return size_; }
+  std::uint64_t size() const { return file_ ? file_->size() : 0; }
 
   std::optional<std::vector<std::uint8_t>> read(std::uint64_t offset, std::uint64_t count) {
-    if (offset > size_ || count > size_ - offset) return std::nullopt;
+    if (offset > size() || count > size() - offset) return std::nullopt;
     std::vector<std::uint8_t> out(static_cast<std::size_t>(count));
-    in_.clear();
-    in_.seekg(static_cast<std::streamoff>(offset));
-    if (!in_.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(count)))
-      return std::nullopt;
+    if (!file_->readAt(offset, out.data(), out.size())) return std::nullopt;
     return out;
   }
 
  private:
-  std::ifstream in_;
-  std::uint64_t size_ = 0;
+  std::optional<platform::RegularFile> file_;
 };
 
 // Little- or big-endian fields of a header already read.

@@ -37,9 +37,12 @@ void TGetVersionInfoFromFile::setFileName(const std::string& name) {
 }
 
 void TGetVersionInfoFromFile::LoadVersionInfo() {
-  const auto block = readVersionResource(fileName_);
-  if (!block) return;
-  const auto root = parseVersionBlock(*block);
+  if (const auto block = readVersionResource(fileName_)) readVersionStrings(*block, categories_, strings_);
+}
+
+void readVersionStrings(std::span<const std::uint8_t> block, std::vector<std::string>& categories,
+                        std::vector<std::string>& strings) {
+  const auto root = parseVersionBlock(block);
   if (!root || !queryVersionValue(*root, "\\")) return;
   const auto translation = queryVersionValue(*root, "\\VarFileInfo\\Translation");
   if (!translation || translation->bytes.size() < 4) return;
@@ -48,12 +51,12 @@ void TGetVersionInfoFromFile::LoadVersionInfo() {
   const unsigned codePage = t[2] | t[3] << 8;
   char table[9];
   std::snprintf(table, sizeof table, "%04X%04X", language, codePage);
-  for (const char* key : kKeys) {
+  for (const char* key : TGetVersionInfoFromFile::kKeys) {
     const auto value = queryVersionValue(*root, std::string("\\StringFileInfo\\") + table + "\\" + key);
     if (!value) return;
     if (value->length == 0) continue;
-    categories_.push_back(key);
-    strings_.push_back(versionText(*value, kValueRoom));
+    categories.push_back(key);
+    strings.push_back(versionText(*value, kValueRoom));
   }
 }
 

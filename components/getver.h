@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,5 +33,10 @@ class TGetVersionInfoFromFile {
   std::vector<std::string> strings_;
   std::vector<std::string> categories_;
 };
+
+// What a load appends from a version block: the keys found, in order, and their values, stopping at the
+// first key the string table lacks and skipping empty values.
+void readVersionStrings(std::span<const std::uint8_t> block, std::vector<std::string>& categories,
+                        std::vector<std::string>& strings);
 
 }  // namespace components

@@ -69,6 +69,7 @@ void TfrmMain::buildLayout() {
   cdlOpen.options().defaultExt = "bmp";
   cdlOpen.options().fileMustExist = true;
   cdlOpen.options().pathMustExist = true;
+  cdlOpen.options().preview = true;
   cdlSave.options().title = "Save Bitmap File";
   cdlSave.options().filter = "Bitmaps (*.bmp)|*.bmp";
   cdlSave.options().defaultExt = "bmp";

@@ -2,11 +2,14 @@
 # Sourced, not run.
 
 TESSALY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-TESSALY_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2)
+TESSALY_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2
+  desktop-file-utils)
 
+# Installs the packages named, or without arguments those the build needs.
 tessaly_install_packages() {
-  local missing=()
-  for p in "${TESSALY_PACKAGES[@]}"; do
+  local wanted=("$@") missing=()
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${TESSALY_PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   [ ${#missing[@]} -eq 0 ] && return 0

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <exception>
 
 #include "platform/bitmap/Bitmap.h"
 #include "platform/system/Convert.h"
@@ -87,9 +88,63 @@ std::optional<std::string> projectTooLarge(const KeyValues& v) {
   }
   const std::int64_t cols = std::max(1, v[kColumns].value_or(1)), rows = std::max(1, v[kRows].value_or(1));
   if (cols * rows > kMaxProjectCells)
-    return "The project file describes a work space of " + std::to_string(cols) + " x " + std::to_string(rows) +
-           " cells, larger than any project can have..";
+    return "The project file describes a work space of " + std::to_string(cols) + " x " +
+           std::to_string(rows) + " cells, larger than any project can have..";
   return std::nullopt;
+}
+
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int frameWidth) {
+  if (frameWidth < 1) return std::nullopt;
+  const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
+  if (announced - held <= std::max<std::int64_t>(held, kMaxWhiteFrames)) return std::nullopt;
+  return "The project file describes " + std::to_string(announced) +
+         " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
+}
+
+LoadedProject readProject(const LineBuffer& lines, const std::string& base,
+                          const std::function<platform::Bitmap(const char*)>& loadStrip) {
+  const KeyValues values = readKeyValues(lines);
+  if (const auto why = projectTooLarge(values)) throw ProjectRefused(*why);
+  // The strip is read before the values are used so that a strip too small for them is refused first; a
+  // strip that cannot be read fails after the values before it, where the load uses it.
+  std::optional<platform::Bitmap> tileStrip;
+  std::exception_ptr stripFailure;
+  if (values[kImageCount] && values[kImageWidth] && values[kImageHeight]) {
+    try {
+      tileStrip = loadStrip("bmp");
+    } catch (...) {
+      stripFailure = std::current_exception();
+    }
+    const std::int64_t n = *values[kImageCount];
+    if (tileStrip && n > 0 &&
+        (tileStrip->width() < n * *values[kImageWidth] || tileStrip->height() < *values[kImageHeight]))
+      throw ProjectRefused("The tile strip " + base + "bmp is smaller than the project file describes..");
+  }
+
+  LoadedProject p;
+  ProjectValues& v = p.values;
+  v.imageWidth = projectValue(lines, kImageWidth);
+  v.imageHeight = projectValue(lines, kImageHeight);
+  v.imageCount = projectValue(lines, kImageCount);
+  if (stripFailure) std::rethrow_exception(stripFailure);
+  if (!tileStrip) tileStrip = loadStrip("bmp");
+  p.tiles.setSize(v.imageWidth, v.imageHeight);
+  p.tiles.appendTiles(*tileStrip, v.imageCount, v.imageCount);
+  tileStrip.reset();
+
+  v.videoFrames = projectValue(lines, kVideoFrames);
+  if (v.videoFrames > 0) {
+    const platform::Bitmap strip = loadStrip("vid");
+    if (const auto why = framesBeyondStrip(v.videoFrames, strip.width(), v.imageWidth))
+      throw ProjectRefused(*why);
+    // Frames a short strip does not cover are white.
+    p.frames.emplace(v.imageWidth, v.imageHeight);
+    p.frames->appendTiles(strip, v.videoFrames, v.videoFrames);
+  }
+  v.columns = projectValue(lines, kColumns);
+  v.rows = projectValue(lines, kRows);
+  v.framesPerSec = projectValue(lines, kFramesPerSec);
+  return p;
 }
 
 std::string projectBaseName(const std::string& projectName) {

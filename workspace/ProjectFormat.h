@@ -2,9 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "platform/bitmap/ImageList.h"
 
 namespace tlwk {
 
@@ -53,6 +57,34 @@ inline constexpr int kMaxProjectTileSide = 4096;
 inline constexpr std::int64_t kMaxProjectCells = std::int64_t{1} << 22;
 // A project file is a few bytes a cell; anything far larger is not one.
 inline constexpr std::size_t kMaxProjectFileBytes = std::size_t{128} << 20;
+
+// A strip announcing far more frames than it holds. Frames a short strip does not cover load white, up
+// to as many as it covers, or kMaxWhiteFrames when it covers fewer; a partly covered frame counts as
+// held. Beyond that the white frames would cost memory out of all proportion to the file.
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int frameWidth);
+inline constexpr int kMaxWhiteFrames = 8;
+
+// A project that its files cannot give without harm; the text says why.
+class ProjectRefused : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Everything a load puts in place, read whole before any of the workspace changes.
+struct LoadedProject {
+  ProjectValues values;
+  platform::ImageList tiles;
+  // Only when the project has frames (a "VideoFrames=" value above 0).
+  std::optional<platform::ImageList> frames;
+};
+
+// Reads a project from its text and its strips; loadStrip(extension) reads the strip of that extension
+// ("bmp" or "vid") beside the project, whose base name the messages give. Sizes no real project has, and
+// strips that cannot hold what the text announces, are ProjectRefused before pixel memory is taken; a value
+// that is no number fails with the conversion error of its line, and a strip that cannot be read with
+// loadStrip's error, in the order the values and strips are used.
+LoadedProject readProject(const LineBuffer& lines, const std::string& base,
+                          const std::function<platform::Bitmap(const char*)>& loadStrip);
 
 // The project name without its last three characters ("level1.prj" gives "level1.").
 std::string projectBaseName(const std::string& projectName);

@@ -25,6 +25,7 @@ void TfrmMain::bindFileHandlers() {
   pict.filter = "Bitmaps (*.bmp)|*.bmp";
   pict.defaultExt = "bmp";
   pict.pathMustExist = true;
+  pict.preview = true;
 
   mnuFile_Open.OnClick = tlbOpen.OnClick = [this] { mnuFile_OpenClick(); };
   mnuFile_Save.OnClick = tlbSave.OnClick = [this] { mnuFile_SaveClick(); };
@@ -44,26 +45,20 @@ void TfrmMain::mnuFile_SaveClick() {
     return;
   }
   const std::string base = projectBaseName(projectName);
-  // Each file is replaced whole or not at all, in this order: tiles, frames, then the project text.
+  // Every file is written beside its target before any target is replaced, so a save that fails or is
+  // killed leaves the previous project whole; the renames then follow in this order: tiles, frames, text.
+  platform::FileReplacement files;
   const int n = imagelist1.count(), w = imagelist1.width(), h = imagelist1.height();
-  {
-    platform::Bitmap strip(n * w, h);
-    for (int i = 0; i < n; ++i) imagelist1.draw(i, strip, i * w, 0);
-    platform::saveBmpFile(base + "bmp", strip);
-  }
-  if (const int m = AniImageList.count(); m > 0) {
-    const int fw = AniImageList.width(), fh = AniImageList.height();
-    platform::Bitmap strip(m * fw, fh);
-    for (int j = 0; j < m; ++j) AniImageList.draw(j, strip, j * fw, 0);
-    platform::saveBmpFile(base + "vid", strip);
-  }
+  platform::writeBmpStrip(files.begin(base + "bmp"), imagelist1);
+  if (AniImageList.count() > 0) platform::writeBmpStrip(files.begin(base + "vid"), AniImageList);
   Memo1.clear();
   writeProjectHead(Memo1, ProjectValues{n, w, h, grdImage.colCount(), grdImage.rowCount(), framesPerSecond,
                                         AniImageList.count()});
   for (int r = 0; r < grdImage.rowCount(); ++r)
     for (int c = 0; c < grdImage.colCount(); ++c) Memo1.add(grdImage.cell(c, r));
   const std::string text = Memo1.text();
-  platform::writeFileAtomic(projectName, text.data(), text.size());
+  files.begin(projectName).write(text.data(), text.size());
+  files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);
 }
 
@@ -96,8 +91,8 @@ void TfrmMain::mnuFile_CloseClick() {
     platform::messageDlg("There is nothing to close..", MsgType::Information, MsgButtons::Ok);
     return;
   }
-  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information, MsgButtons::YesNo) ==
-      platform::mrYes) {
+  if (platform::messageDlg("Save any changes before closing file?", MsgType::Information,
+                           MsgButtons::YesNo) == platform::mrYes) {
     // However the save goes, the workspace is cleared afterwards.
     std::exception_ptr failed;
     try {
@@ -112,7 +107,9 @@ void TfrmMain::mnuFile_CloseClick() {
   ClearWorkspace();
 }
 
-void TfrmMain::mnuFile_OpenClick() { openProjectChosen(); }
+void TfrmMain::mnuFile_OpenClick() {
+  openProjectChosen();
+}
 
 bool TfrmMain::openProjectChosen() {
   cdlOpenFile.setFileName("");
@@ -121,7 +118,9 @@ bool TfrmMain::openProjectChosen() {
   return true;
 }
 
-std::int32_t TfrmMain::ReadProjectValue(int line) const { return projectValue(Memo1, line); }
+std::int32_t TfrmMain::ReadProjectValue(int line) const {
+  return projectValue(Memo1, line);
+}
 
 void TfrmMain::LoadProject() {
   const std::string file = cdlOpenFile.fileName();
@@ -135,58 +134,32 @@ void TfrmMain::LoadProject() {
   }
   const std::string base = projectBaseName(file);
 
-  // Sizes no real project has are refused before anything changes, and so is a tile strip smaller than
-  // the text says. A value that is no number fails at its own step, as does a missing strip.
-  const KeyValues values = readKeyValues(Memo1);
-  if (const auto why = projectTooLarge(values)) {
-    platform::messageDlg(*why, MsgType::Information, MsgButtons::Ok);
+  // Everything is read off to the side first: a load that cannot finish changes nothing, so a later Save
+  // cannot write a half-loaded project over the previous one.
+  LoadedProject loaded;
+  try {
+    loaded = readProject(Memo1, base, [&](const char* ext) { return platform::loadBmpFile(base + ext); });
+  } catch (const ProjectRefused& e) {
+    platform::messageDlg(e.what(), MsgType::Information, MsgButtons::Ok);
     return;
   }
-  std::optional<platform::Bitmap> tileStrip;
-  std::exception_ptr stripFailure;
-  if (values[kImageCount] && values[kImageWidth] && values[kImageHeight]) {
-    try {
-      tileStrip = platform::loadBmpFile(base + "bmp");
-    } catch (...) {
-      stripFailure = std::current_exception();
-    }
-    const std::int64_t n = *values[kImageCount];
-    if (tileStrip && n > 0 &&
-        (tileStrip->width() < n * *values[kImageWidth] || tileStrip->height() < *values[kImageHeight])) {
-      platform::messageDlg("The tile strip " + base + "bmp is smaller than the project file describes..",
-                           MsgType::Information, MsgButtons::Ok);
-      return;
-    }
-  }
+  const ProjectValues& v = loaded.values;
+  const std::int32_t w = v.imageWidth, h = v.imageHeight;
 
   grdImage.hide();
   lblWorkSpace.hide();
-  imagelist1.clear();
-  const std::int32_t w = ReadProjectValue(kImageWidth), h = ReadProjectValue(kImageHeight);
-  imagelist1.setSize(w, h);
-  const std::int32_t n = ReadProjectValue(kImageCount);
-  if (stripFailure) std::rethrow_exception(stripFailure);
-  if (!tileStrip) tileStrip = platform::loadBmpFile(base + "bmp");
-  if (n > 0) {
-    imagelist1.appendTiles(*tileStrip, n, n);
-    for (int i = 0; i < n && i < grdImageList.colCount(); ++i) grdImageList.setCell(i, 0, "");
-  }
-  tileStrip.reset();
+  imagelist1 = std::move(loaded.tiles);
+  for (int i = 0; i < v.imageCount && i < grdImageList.colCount(); ++i) grdImageList.setCell(i, 0, "");
 
-  const std::int32_t v = ReadProjectValue(kVideoFrames);
-  if (v <= 0 && AniImageList.count() > 0) {
+  if (v.videoFrames <= 0 && AniImageList.count() > 0) {
     // A project without frames has no animation: the frames of the work before it do not carry over.
     AniImageList.clear();
     lblFramesLoaded.setCaption("Frames Loaded: 0");
     hsbSlider.setMax(0);
   }
-  currentFrame = v;
-  if (v > 0) {
-    AniImageList.clear();
-    AniImageList.setSize(w, h);
-    // A strip narrower than the frames it announces is loaded: frames it does not cover are white.
-    const platform::Bitmap frames = platform::loadBmpFile(base + "vid");
-    AniImageList.appendTiles(frames, v, v);
+  currentFrame = v.videoFrames;
+  if (loaded.frames) {
+    AniImageList = std::move(*loaded.frames);
     imgFrame.setBounds(imgFrame.left(), imgFrame.top(), w, h);
     lblFramesLoaded.setCaption("Frames Loaded: " + std::to_string(AniImageList.count()));
     hsbSlider.setMax(AniImageList.count() - 1);
@@ -196,11 +169,11 @@ void TfrmMain::LoadProject() {
   grdImageList.setDefaultRowHeight(h);
   grdImageList.repaint();
   grdImageList.setHeight(h + kListExtraHeight);
-  grdImage.setColCount(std::max(1, ReadProjectValue(kColumns)));
-  grdImage.setRowCount(std::max(1, ReadProjectValue(kRows)));
+  grdImage.setColCount(std::max(1, v.columns));
+  grdImage.setRowCount(std::max(1, v.rows));
   grdImage.setDefaultColWidth(w);
   grdImage.setDefaultRowHeight(h);
-  framesPerSecond = ReadProjectValue(kFramesPerSec);
+  framesPerSecond = v.framesPerSec;
   for (int r = 0, k = kFirstCellLine; r < grdImage.rowCount(); ++r)
     for (int c = 0; c < grdImage.colCount(); ++c, ++k) grdImage.setCell(c, r, Memo1.line(k));
   grdImage.show();

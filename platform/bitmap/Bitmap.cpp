@@ -193,11 +193,42 @@ struct Bitmap::NearestCache {
   static constexpr std::size_t kSlots = 4096;
   std::array<std::uint32_t, kSlots> keys{};  // words keep their 0xFF alpha byte: 0 marks an empty slot
   std::array<std::uint8_t, kSlots> values{};
+  bool cube332 = false;  // the table is the 3-3-2 cube, whose own colours need no search
 };
 
+namespace {
+
+// Channel value to its 3-3-2 level, or -1 for a value that is no level: red and green (8 levels), blue (4).
+struct CubeLevels {
+  std::array<std::int8_t, 256> redGreen, blue;
+  CubeLevels() {
+    redGreen.fill(-1);
+    blue.fill(-1);
+    const auto cube = palette332();
+    for (int i = 0; i < 8; ++i) redGreen[redOf(cube[i])] = static_cast<std::int8_t>(i);
+    for (int i = 0; i < 4; ++i) blue[blueOf(cube[i * 64])] = static_cast<std::int8_t>(i);
+  }
+};
+const CubeLevels kCubeLevels;
+
+// The cube entry of a word whose colour is one of the cube's own, or -1.
+inline int cubeEntry(std::uint32_t word) {
+  const int r = kCubeLevels.redGreen[(word >> 16) & 0xFF], g = kCubeLevels.redGreen[(word >> 8) & 0xFF],
+            b = kCubeLevels.blue[word & 0xFF];
+  return (r | g | b) >= 0 ? r + 8 * g + 64 * b : -1;
+}
+
+}  // namespace
+
 int Bitmap::nearestIndex(Color c) const {
-  if (!nearest_) nearest_ = std::make_shared<NearestCache>();
+  if (!nearest_) {
+    nearest_ = std::make_shared<NearestCache>();
+    nearest_->cube332 = table_ == palette332();
+  }
   const std::uint32_t word = toWord(c);
+  if (nearest_->cube332) {
+    if (const int i = cubeEntry(word); i >= 0) return i;
+  }
   const std::size_t slot = ((word * 0x9E3779B1u) >> 20) & (NearestCache::kSlots - 1);
   if (nearest_->keys[slot] != word) {
     nearest_->keys[slot] = word;
@@ -241,6 +272,29 @@ void Bitmap::fillRect(const Rect& r, Color c) {
 
 void Bitmap::draw(int x, int y, const Bitmap& src) {
   copyRect(Rect{x, y, x + src.width(), y + src.height()}, src, Rect{0, 0, src.width(), src.height()});
+}
+
+void Bitmap::drawWords(int x, int y, const std::uint32_t* words, int w, int h) {
+  const int x0 = std::max(x, 0), x1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{x} + w, width_));
+  const int y0 = std::max(y, 0), y1 = static_cast<int>(std::min<std::int64_t>(std::int64_t{y} + h, height_));
+  if (x0 >= x1 || y0 >= y1) return;
+  StoreMapper mapper(*this);
+  // A sheet of the cube takes most of its pixels straight from the cube, without a call per pixel.
+  const bool cube = indexed() && (nearestIndex(clWhite), nearest_->cube332);
+  for (int row = y0; row < y1; ++row) {
+    const std::uint32_t* src = words + static_cast<std::size_t>(row - y) * w + (x0 - x);
+    const int n = x1 - x0;
+    if (!indexed()) {
+      std::uint32_t* dst = wordRow(row) + x0;
+      for (int i = 0; i < n; ++i) dst[i] = mapper.fromWord(src[i]);
+      continue;
+    }
+    std::uint8_t* dst = indexRow(row) + x0;
+    for (int i = 0; i < n; ++i) {
+      const int entry = cube ? cubeEntry(src[i]) : -1;
+      dst[i] = static_cast<std::uint8_t>(entry >= 0 ? entry : mapper.fromWord(src[i]));
+    }
+  }
 }
 
 void Bitmap::copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRect) {

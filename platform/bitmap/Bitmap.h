@@ -83,6 +83,9 @@ class Bitmap {
   // differ. Copies of the same size between bitmaps of one format (and, for indexed formats, one colour
   // table) copy pixel values exactly. Source points outside src leave the destination as it is.
   void copyRect(const Rect& dstRect, const Bitmap& src, const Rect& srcRect);
+  // Draws w x h words (0xFFRRGGBB, row by row) unscaled with their top-left corner at (x, y), colour by
+  // colour, as draw does with a 24-bit bitmap of them.
+  void drawWords(int x, int y, const std::uint32_t* words, int w, int h);
 
   // Changes the size; the overlapping top-left part is kept, new pixels are white; format and colour
   // table stay.

@@ -7,8 +7,8 @@
 #include <limits>
 
 #include "platform/bitmap/LargeBlocks.h"
-#include "platform/system/Files.h"
 #include "platform/system/Bytes.h"
+#include "platform/system/Files.h"
 
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:
@@ -342,6 +342,10 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   const std::uint64_t imageBytes = checkedMul(rowBytes, height, "the image size");
   const std::size_t available = size - h.pixelOffset;
   const bool rle = h.compression == kRle8 || h.compression == kRle4;
+  if (rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
+    fail("a compressed bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels cannot be described by " + std::to_string(available) + " bytes of data");
+  }
   if (!rle) {
     const std::uint64_t needed = imageBytes - rowBytes + (rowBits + 7) / 8;
     if (available < needed) {
@@ -364,25 +368,19 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   return bmp;
 }
 
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
-  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
-  const PixelFormat f = bitmap.pixelFormat();
-  const int bits = bitmap.bitsPerPixel();
-  const int w = bitmap.width(), h = bitmap.height();
-  const std::size_t rowBytes = (static_cast<std::size_t>(w) * bits + 31) / 32 * 4;
-  const bool masks = f == PixelFormat::pf16bit;
-  // Indexed files always carry their table's length; an empty table is written as a full black one, which
-  // reads back the same colours.
-  std::vector<Color> table;
-  if (bitmap.indexed()) {
-    table = bitmap.colorTable();
-    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
-  }
+namespace {
+
+std::size_t rowBytesOf(int width, int bits) {
+  return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+}
+
+// The file and info headers, bit-field masks and colour table of an uncompressed file; the pixel rows
+// follow at the offset returned.
+std::size_t appendHeader(std::vector<std::uint8_t>& out, int w, int h, int bits, bool masks,
+                         const std::vector<Color>& table) {
+  const std::size_t rowBytes = rowBytesOf(w, bits);
   const std::size_t offset = kFileHeader + kInfoHeader + (masks ? 12 : 0) + table.size() * 4;
   const std::size_t total = offset + rowBytes * h;
-
-  std::vector<std::uint8_t> out;
-  detail::reserveLarge(out, total);
   out.push_back('B');
   out.push_back('M');
   appendLe32(out, static_cast<std::uint32_t>(total));
@@ -410,45 +408,80 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
     out.push_back(static_cast<std::uint8_t>(redOf(c)));
     out.push_back(0);
   }
-  out.resize(total, 0);
-  for (int y = 0; y < h; ++y) {
-    std::uint8_t* dst = out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes;
-    if (bitmap.indexed()) {
-      const std::uint8_t* src = bitmap.indexRow(y);
-      if (bits == 8) {
-        std::memcpy(dst, src, static_cast<std::size_t>(w));
-      } else if (bits == 4) {
-        for (int x = 0; x < w; ++x)
-          dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
-      } else {
-        for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
-      }
-      continue;
+  return offset;
+}
+
+}  // namespace
+
+namespace {
+
+// The headers and colour table of the file form of bitmap, appended to out; its rows follow at the offset
+// returned. Indexed files always carry their table's length; an empty table is written as a full black
+// one, which reads back the same colours.
+std::size_t appendFileHead(std::vector<std::uint8_t>& out, const Bitmap& bitmap) {
+  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
+  const int bits = bitmap.bitsPerPixel();
+  std::vector<Color> table;
+  if (bitmap.indexed()) {
+    table = bitmap.colorTable();
+    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
+  }
+  return appendHeader(out, bitmap.width(), bitmap.height(), bits,
+                      bitmap.pixelFormat() == PixelFormat::pf16bit, table);
+}
+
+// Row y as the file holds it, into dst, which holds the row's bytes zeroed.
+void encodeRow(const Bitmap& bitmap, int y, std::uint8_t* dst) {
+  const int bits = bitmap.bitsPerPixel(), w = bitmap.width();
+  const bool masks = bitmap.pixelFormat() == PixelFormat::pf16bit;
+  if (bitmap.indexed()) {
+    const std::uint8_t* src = bitmap.indexRow(y);
+    if (bits == 8) {
+      std::memcpy(dst, src, static_cast<std::size_t>(w));
+    } else if (bits == 4) {
+      for (int x = 0; x < w; ++x)
+        dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
+    } else {
+      for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
     }
-    const std::uint32_t* src = bitmap.wordRow(y);
-    for (int x = 0; x < w; ++x) {
-      const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
-      switch (bits) {
-        case 16: {
-          const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
-                                        : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-          dst[2 * x] = static_cast<std::uint8_t>(v);
-          dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-          break;
-        }
-        case 24:
-          dst[3 * x] = static_cast<std::uint8_t>(b);
-          dst[3 * x + 1] = static_cast<std::uint8_t>(g);
-          dst[3 * x + 2] = static_cast<std::uint8_t>(r);
-          break;
-        default:
-          dst[4 * x] = static_cast<std::uint8_t>(b);
-          dst[4 * x + 1] = static_cast<std::uint8_t>(g);
-          dst[4 * x + 2] = static_cast<std::uint8_t>(r);
-          break;
+    return;
+  }
+  const std::uint32_t* src = bitmap.wordRow(y);
+  for (int x = 0; x < w; ++x) {
+    const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
+    switch (bits) {
+      case 16: {
+        const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
+                                      : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        dst[2 * x] = static_cast<std::uint8_t>(v);
+        dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
+        break;
       }
+      case 24:
+        dst[3 * x] = static_cast<std::uint8_t>(b);
+        dst[3 * x + 1] = static_cast<std::uint8_t>(g);
+        dst[3 * x + 2] = static_cast<std::uint8_t>(r);
+        break;
+      default:
+        dst[4 * x] = static_cast<std::uint8_t>(b);
+        dst[4 * x + 1] = static_cast<std::uint8_t>(g);
+        dst[4 * x + 2] = static_cast<std::uint8_t>(r);
+        break;
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
+  std::vector<std::uint8_t> out;
+  const std::size_t offset = appendFileHead(out, bitmap);
+  const int h = bitmap.height();
+  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
+  detail::reserveLarge(out, offset + rowBytes * h);
+  out.resize(offset + rowBytes * h, 0);
+  for (int y = 0; y < h; ++y)
+    encodeRow(bitmap, y, out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes);
   return out;
 }
 
@@ -464,7 +497,60 @@ Bitmap loadBmpFile(const std::string& path) {
 }
 
 void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
-  writeFileAtomic(path, encodeBmp(bitmap));
+  // Encoded a band of rows at a time: a copy of a large bitmap in file form would double what a save takes.
+  std::vector<std::uint8_t> head;
+  appendFileHead(head, bitmap);
+  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
+  const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
+  std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, bitmap.height())) * rowBytes);
+  FileReplacement replacement;
+  FileReplacement::Output& out = replacement.begin(path);
+  out.write(head.data(), head.size());
+  for (int y = bitmap.height() - 1; y >= 0;) {
+    const int rows = std::min(bandRows, y + 1);
+    std::fill(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(rows * rowBytes), 0);
+    for (int k = 0; k < rows; ++k) encodeRow(bitmap, y - k, band.data() + k * rowBytes);
+    out.write(band.data(), rows * rowBytes);
+    y -= rows;
+  }
+  replacement.commit();
+}
+
+void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
+  const int n = list.count(), w = list.width(), h = list.height();
+  const std::int64_t width = std::int64_t{n} * w;
+  if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
+  if (width > std::numeric_limits<int>::max() || width * h > kMaxBitmapPixels)
+    throw BitmapError("A strip of " + std::to_string(n) + " images is larger than the largest bitmap");
+  // About 1 MiB at a time, whatever the strip's size.
+  constexpr std::size_t kBand = std::size_t{1} << 20;
+  std::vector<std::uint8_t> buffer;
+  std::size_t used = appendHeader(buffer, static_cast<int>(width), h, 24, false, {});
+  const std::size_t tileBytes = static_cast<std::size_t>(w) * 3;
+  const std::size_t padding = rowBytesOf(static_cast<int>(width), 24) - static_cast<std::size_t>(width) * 3;
+  buffer.resize(std::max(kBand, used) + tileBytes + padding);
+  const auto flushIfFull = [&] {
+    if (used < kBand) return;
+    out.write(buffer.data(), used);
+    used = 0;
+  };
+  for (int y = h - 1; y >= 0; --y) {
+    for (int i = 0; i < n; ++i) {
+      const std::uint32_t* src = list.words(i) + static_cast<std::size_t>(y) * w;
+      std::uint8_t* dst = buffer.data() + used;
+      for (int x = 0; x < w; ++x, dst += 3) {
+        dst[0] = static_cast<std::uint8_t>(src[x]);
+        dst[1] = static_cast<std::uint8_t>(src[x] >> 8);
+        dst[2] = static_cast<std::uint8_t>(src[x] >> 16);
+      }
+      used += tileBytes;
+      flushIfFull();
+    }
+    std::memset(buffer.data() + used, 0, padding);
+    used += padding;
+    flushIfFull();
+  }
+  out.write(buffer.data(), used);
 }
 
 }  // namespace platform

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/bitmap/Bitmap.h"
+#include "platform/bitmap/ImageList.h"
+#include "platform/system/Files.h"
 
 namespace platform {
 
@@ -20,7 +22,15 @@ namespace platform {
 // and pf15bit otherwise (other masks converted channel by channel); 24 and 32 bits give pf24bit and
 // pf32bit (alpha ignored).
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
-inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) { return decodeBmp(bytes.data(), bytes.size()); }
+// What an RLE stream may claim: two bytes set at most 255 pixels, and the skips of end-of-line and delta
+// reach further only by leaving index 0. Beyond a small size, a compressed bitmap claiming more pixels
+// than kRlePixelsPerByte for every byte of its stream describes mostly nothing and is refused before its
+// pixels are allocated, so memory stays bounded by the file.
+inline constexpr std::uint64_t kRlePixelsPerByte = 4096;
+inline constexpr std::uint64_t kRleFreePixels = std::uint64_t{1} << 20;
+inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
+  return decodeBmp(bytes.data(), bytes.size());
+}
 
 // Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
 // 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with their length as colour count
@@ -32,5 +42,10 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 // 1.1 GiB, more than the largest bitmap needs, are refused before reading.
 Bitmap loadBmpFile(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
+
+// Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
+// encodeBmp writes a new bitmap holding them, but encoded a band of rows at a time: the strip is never
+// built whole in memory. BitmapError for an empty list or one larger than the largest bitmap.
+void writeBmpStrip(FileReplacement::Output& out, const ImageList& list);
 
 }  // namespace platform

@@ -131,7 +131,7 @@ void ImageList::appendTiles(const Bitmap& sheet, int columns, int count) {
 
 void ImageList::draw(int index, Bitmap& canvas, int x, int y) const {
   if (index < 0 || index >= count_) return;
-  canvas.draw(x, y, image(index));
+  canvas.drawWords(x, y, words(index), width_, height_);
 }
 
 Bitmap ImageList::image(int index) const {

@@ -129,7 +129,7 @@ void Form::setClientSize(int width, int height) {
 namespace {
 // A border that does not resize: the window keeps the client size the program gave.
 void fixBorder(FormWidget* w, Qt::WindowFlags flags) {
-  w->setWindowFlags(flags | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  w->setWindowFlags(framedWith(flags));
 }
 }  // namespace
 

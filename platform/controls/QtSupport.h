@@ -29,6 +29,13 @@ inline std::string ss(const QString& s) {
 QToolButton* pictureButton(const std::string& picture, int iconSize, const bool& down,
                            std::function<void()> onClick);
 
+// A window frame with exactly the title-bar boxes named: the window manager offers no others.
+inline Qt::WindowFlags framedWith(Qt::WindowFlags kind) {
+  return kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+}
+// A modal dialog's frame: a close box only (no minimise box: it belongs to its owner).
+inline Qt::WindowFlags dialogFrame() { return framedWith(Qt::Dialog); }
+
 // The window a modal window opened now belongs to: the modal window on top, else the active window, else
 // the last shown of our visible windows (a bare X server activates none).
 QWidget* modalOwner();

@@ -15,7 +15,9 @@
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
@@ -142,19 +144,42 @@ class PictureWidget : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override {
+    refreshView();
+    if (view_.isNull()) return;
     QPainter p(this);
-    const Bitmap& b = image_->picture();
-    if (b.empty()) return;
-    const QImage img = toQImage(b);
-    if (image_->stretch()) {
-      p.drawImage(rect(), img);
-    } else {
-      p.drawImage(0, 0, img);
-    }
+    p.drawImage(0, 0, view_);
   }
 
  private:
+  // The picture as it is painted: scaled to the control, nearest pixel as a plain scaled draw takes it, or
+  // its top-left part at 1:1. Made again only when the picture or the control's size changes, since
+  // converting a large picture at every paint stalls a window each time it is uncovered.
+  void refreshView() {
+    const Image& image = *image_;
+    const Bitmap& b = image.picture();
+    const QSize want = b.empty() ? QSize()
+                       : image.stretch()
+                           ? size()
+                           : QSize(std::min(b.width(), width()), std::min(b.height(), height()));
+    if (viewVersion_ == image.version() && view_.size() == want && !view_.isNull()) return;
+    viewVersion_ = image.version();
+    view_ = QImage();
+    if (want.isEmpty()) return;
+    view_ = QImage(want, QImage::Format_RGB32);
+    const std::int64_t bw = b.width(), bh = b.height(), vw = want.width(), vh = want.height();
+    const bool scaled = image.stretch();
+    std::vector<int> columns(static_cast<std::size_t>(vw));
+    for (int x = 0; x < vw; ++x) columns[x] = scaled ? static_cast<int>((2 * x + 1) * bw / (2 * vw)) : x;
+    for (int y = 0; y < vh; ++y) {
+      const int sy = scaled ? static_cast<int>((2 * y + 1) * bh / (2 * vh)) : y;
+      auto* row = reinterpret_cast<std::uint32_t*>(view_.scanLine(y));
+      for (int x = 0; x < vw; ++x) row[x] = b.wordAt(columns[x], sy);
+    }
+  }
+
   Image* image_;
+  QImage view_;
+  std::uint64_t viewVersion_ = 0;
 };
 
 }  // namespace
@@ -266,12 +291,14 @@ Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) { pa
 
 void Image::setPicture(const Bitmap& picture) {
   picture_ = picture;
+  ++version_;
   if (autoSize_) setBounds(left(), top(), picture_.width(), picture_.height());
   repaint();
 }
 
 void Image::setStretch(bool stretch) {
   stretch_ = stretch;
+  ++version_;
   repaint();
 }
 
@@ -280,7 +307,10 @@ void Image::setAutoSize(bool autoSize) {
   if (autoSize_ && !picture_.empty()) setBounds(left(), top(), picture_.width(), picture_.height());
 }
 
-void Image::repaint() { widget_->update(); }
+void Image::repaint() {
+  ++version_;
+  widget_->update();
+}
 
 }  // namespace platform
 

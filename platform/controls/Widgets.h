@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -110,14 +111,21 @@ class Image : public Control {
   // The control keeps its own copy.
   void setPicture(const Bitmap& picture);
   const Bitmap& picture() const { return picture_; }
-  Bitmap& picture() { return picture_; }
+  // Handing out the picture for drawing counts as a change of it.
+  Bitmap& picture() {
+    ++version_;
+    return picture_;
+  }
   void setStretch(bool stretch);
   bool stretch() const { return stretch_; }
   void setAutoSize(bool autoSize);
   void repaint() override;
+  // Changes with every change of what is shown, so that the view can keep what it painted until then.
+  std::uint64_t version() const { return version_; }
 
  private:
   Bitmap picture_;
+  std::uint64_t version_ = 0;
   bool stretch_ = false;
   bool autoSize_ = false;
 };

@@ -18,6 +18,7 @@ struct FileDialogRequest {
   std::string fileName;
   bool fileMustExist = false;
   bool pathMustExist = false;
+  bool preview = false;  // a picture dialog that shows the selected bitmap
 };
 
 // An open or save dialog component: keeps its settings and the last chosen file name.

@@ -4,12 +4,18 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QInputDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPixmap>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Menu.h"
@@ -63,7 +69,7 @@ ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgBut
   // A lone carriage return breaks the line, as it does in a Windows box.
   QString shown = qs(text);
   shown.replace("\r\n", "\n").replace('\r', '\n');
-  QMessageBox box(kind.icon, kind.title, shown, QMessageBox::NoButton, activeWindow());
+  QMessageBox box(kind.icon, kind.title, shown, QMessageBox::NoButton, activeWindow(), dialogFrame());
   QAbstractButton* ok = nullptr;
   QAbstractButton* yes = nullptr;
   QAbstractButton* no = nullptr;
@@ -87,39 +93,95 @@ ModalResult QtServices::messageBox(const std::string& text, MsgType type, MsgBut
 
 void QtServices::plainMessage(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
-                  activeWindow());
+                  activeWindow(), dialogFrame());
   box.exec();
 }
 
 void QtServices::exceptionBox(const std::string& text) {
   QMessageBox box(QMessageBox::Critical, qs(Application::instance().title()), qs(text), QMessageBox::Ok,
-                  activeWindow());
+                  activeWindow(), dialogFrame());
   box.exec();
 }
 
-std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
-  QFileDialog dlg(activeWindow());
-  dlg.setOption(QFileDialog::DontUseNativeDialog);
-  dlg.setOption(QFileDialog::DontConfirmOverwrite);
-  dlg.setAcceptMode(r.kind == FileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dlg.setFileMode(r.kind == FileDialogKind::Open && r.fileMustExist ? QFileDialog::ExistingFile
+namespace {
+
+class FileDialogWidget : public QFileDialog {
+ public:
+  FileDialogWidget(const FileDialogRequest& request, QWidget* owner)
+      : QFileDialog(owner, dialogFrame() | Qt::WindowMaximizeButtonHint), request_(request) {
+    setOption(DontUseNativeDialog);
+    setOption(DontConfirmOverwrite);
+    // The program's filter texts already name their patterns; Qt's own copy would show them twice.
+    setOption(HideNameFilterDetails);
+    if (request.preview) addPreview();
+  }
+
+  void accept() override {
+    if (request_.pathMustExist && !selectedFiles().isEmpty()) {
+      const QFileInfo chosen(selectedFiles().first());
+      if (!chosen.isDir() && !chosen.absoluteDir().exists()) {
+        services().messageBox(ss(chosen.fileName()) + "\rPath does not exist.\rCheck the path and try again.",
+                              MsgType::Warning, MsgButtons::Ok);
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+
+ private:
+  void addPreview() {
+    auto* grid = qobject_cast<QGridLayout*>(layout());
+    if (!grid) return;
+    auto* shown = new QLabel(this);
+    shown->setObjectName("preview");
+    shown->setFixedSize(160, 160);
+    shown->setAlignment(Qt::AlignCenter);
+    shown->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    grid->addWidget(shown, 1, grid->columnCount(), 1, 1);
+    connect(this, &QFileDialog::currentChanged, shown, [shown](const QString& path) {
+      shown->clear();
+      if (!QFileInfo(path).isFile()) return;
+      try {
+        // Our own reader refuses a malformed file before allocating anything.
+        const QImage picture = toQImage(loadBmpFile(ss(path))).copy();
+        shown->setPixmap(QPixmap::fromImage(picture.scaled(shown->size() - QSize(4, 4), Qt::KeepAspectRatio)));
+      } catch (const std::exception&) {
+        // Not a bitmap we can show: no preview.
+      }
+    });
+  }
+
+  const FileDialogRequest request_;
+};
+
+}  // namespace
+
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget* owner) {
+  auto dlg = std::make_unique<FileDialogWidget>(r, owner);
+  dlg->setAcceptMode(r.kind == FileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg->setFileMode(r.kind == FileDialogKind::Open && r.fileMustExist ? QFileDialog::ExistingFile
                                                                      : QFileDialog::AnyFile);
-  if (!r.title.empty()) dlg.setWindowTitle(qs(r.title));
+  if (!r.title.empty()) dlg->setWindowTitle(qs(r.title));
   QStringList filters;
   for (const std::string& f : qtNameFilters(r.filter)) filters << qs(f);
   if (!filters.isEmpty()) {
-    dlg.setNameFilters(filters);
-    dlg.selectNameFilter(filters.value(std::max(0, r.filterIndex - 1)));
+    dlg->setNameFilters(filters);
+    dlg->selectNameFilter(filters.value(std::max(0, r.filterIndex - 1)));
   }
-  if (!r.initialDir.empty()) dlg.setDirectory(qs(r.initialDir));
-  if (!r.fileName.empty()) dlg.selectFile(qs(r.fileName));
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return withDefaultExtension(ss(dlg.selectedFiles().first()), r.defaultExt);
+  if (!r.initialDir.empty()) dlg->setDirectory(qs(r.initialDir));
+  if (!r.fileName.empty()) dlg->selectFile(qs(r.fileName));
+  return dlg;
+}
+
+std::optional<std::string> QtServices::fileDialog(const FileDialogRequest& r) {
+  const auto dlg = makeFileDialog(r, activeWindow());
+  if (dlg->exec() != QDialog::Accepted || dlg->selectedFiles().isEmpty()) return std::nullopt;
+  return withDefaultExtension(ss(dlg->selectedFiles().first()), r.defaultExt);
 }
 
 std::optional<std::string> QtServices::inputBox(const std::string& caption, const std::string& prompt,
                                                 const std::string& value) {
-  QInputDialog dlg(activeWindow());
+  QInputDialog dlg(activeWindow(), dialogFrame());
   dlg.setWindowTitle(qs(caption));
   dlg.setLabelText(qs(prompt));
   dlg.setTextValue(qs(value));
@@ -129,6 +191,7 @@ std::optional<std::string> QtServices::inputBox(const std::string& caption, cons
 
 std::optional<Color> QtServices::colorDialog(Color initial) {
   QColorDialog dlg(QColor(redOf(initial), greenOf(initial), blueOf(initial)), activeWindow());
+  dlg.setWindowFlags(dialogFrame());
   dlg.setOption(QColorDialog::DontUseNativeDialog);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   const QColor c = dlg.selectedColor();

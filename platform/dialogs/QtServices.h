@@ -1,9 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/Services.h"
+
+class QFileDialog;
+class QWidget;
 
 namespace platform {
 
@@ -28,5 +33,14 @@ class QtServices : public Services {
 
 // Qt name filters from a "text|patterns|text|patterns" filter; "*.*" and "*.exe" become "*".
 std::vector<std::string> qtNameFilters(const std::string& filter);
+
+}  // namespace platform
+
+namespace platform {
+
+// The open or save dialog a request describes, owned by `owner`'s window while shown. It shows each
+// filter's text as the program gave it, refuses a name in a missing folder where the path must exist
+// (with a warning, staying open), and shows a preview of the selected bitmap where asked.
+std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, QWidget* owner);
 
 }  // namespace platform

@@ -1,9 +1,12 @@
 #include "platform/system/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -94,112 +97,239 @@ std::string userCacheFolder(const std::string& organisation, const std::string& 
   return folder + "/";
 }
 
-std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) failRead(path, std::strerror(errno));
+namespace {
+void refuseIrregular(const std::string& path, const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) failRead(path, std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) failRead(path, "it is not a regular file");
+}
+}  // namespace
+
+RegularFile::RegularFile(const std::string& path) {
+  // Looked at before opening: opening a FIFO waits for a writer, and opening a device may act on it.
   struct stat st;
-  if (fstat(fd, &st) != 0) {
+  if (stat(path.c_str(), &st) != 0) failRead(path, std::strerror(errno));
+  refuseIrregular(path, st);
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd_ < 0) failRead(path, std::strerror(errno));
+  // The name may have been given to something else in between.
+  if (fstat(fd_, &st) != 0) {
     const int e = errno;
-    close(fd);
+    close(fd_);
     failRead(path, std::strerror(e));
   }
-  if (S_ISDIR(st.st_mode)) {
-    close(fd);
-    failRead(path, std::strerror(EISDIR));
+  if (!S_ISREG(st.st_mode)) {
+    close(fd_);
+    refuseIrregular(path, st);
   }
-  if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > maxBytes) {
-    close(fd);
+  size_ = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+RegularFile::~RegularFile() {
+  close(fd_);
+}
+
+bool RegularFile::readAt(std::uint64_t offset, void* out, std::size_t count) const {
+  auto* p = static_cast<std::uint8_t*>(out);
+  while (count > 0) {
+    const ssize_t n = pread(fd_, p, count, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    count -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
+  const RegularFile file(path);
+  if (file.size() > maxBytes)
     failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
-  }
   std::vector<std::uint8_t> bytes;
-  detail::reserveLarge(bytes, static_cast<std::size_t>(st.st_size));
-  bytes.resize(static_cast<std::size_t>(st.st_size));
+  detail::reserveLarge(bytes, static_cast<std::size_t>(file.size()));
+  bytes.resize(static_cast<std::size_t>(file.size()));
   std::size_t done = 0;
-  // The file may have grown since fstat: a small probe past the expected end finds out without doubling
-  // the buffer; one byte past the limit is enough to refuse it.
+  // The file may have grown since it was opened: a small probe past the expected end finds out without
+  // doubling the buffer; one byte past the limit is enough to refuse it.
   std::uint8_t probe[4096];
   for (;;) {
     const bool full = done == bytes.size();
-    const ssize_t n =
-        full ? read(fd, probe, sizeof probe) : read(fd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = full ? read(file.descriptor(), probe, sizeof probe)
+                           : read(file.descriptor(), bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
-      const int e = errno;
-      close(fd);
-      failRead(path, std::strerror(e));
+      failRead(path, std::strerror(errno));
     }
     if (n == 0) break;
     if (full) bytes.insert(bytes.end(), probe, probe + n);
     done += static_cast<std::size_t>(n);
     if (done > maxBytes) break;
   }
-  close(fd);
   if (done > maxBytes) failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
   bytes.resize(done);
   return bytes;
 }
 
-void writeFileAtomic(const std::string& path, const void* data, std::size_t size) {
+namespace {
+
+constexpr const char* kSavingSuffix = ".saving";
+constexpr std::size_t kSavingSuffixLength = 7;
+
+std::string nameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Removes the new files that a killed save left beside a target: NAME.XXXXXX.saving that no live save
+// holds locked.
+void removeLeftovers(const std::string& folder, const std::string& name) {
+  const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return;
+  std::vector<std::string> found;
+  if (DIR* list = fdopendir(dup(dir))) {
+    while (const dirent* e = readdir(list)) {
+      const std::string entry = e->d_name;
+      if (entry.size() == name.size() + 7 + kSavingSuffixLength && entry.compare(0, name.size(), name) == 0 &&
+          entry[name.size()] == '.' &&
+          entry.compare(entry.size() - kSavingSuffixLength, kSavingSuffixLength, kSavingSuffix) == 0)
+        found.push_back(entry);
+    }
+    closedir(list);
+  }
+  for (const auto& entry : found) {
+    const int fd = openat(dir, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0)
+      unlinkat(dir, entry.c_str(), 0);
+    close(fd);
+  }
+  close(dir);
+}
+
+}  // namespace
+
+void FileReplacement::Output::write(const void* data, std::size_t size) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      failWrite(path_, errno);
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+    written_ += static_cast<std::uint64_t>(n);
+  }
+}
+
+FileReplacement::~FileReplacement() {
+  discard();
+}
+
+void FileReplacement::discard() {
+  for (auto& f : files_) {
+    if (f->fd_ >= 0) close(f->fd_);
+    if (!f->temp_.empty()) unlink(f->temp_.c_str());
+  }
+  files_.clear();
+}
+
+FileReplacement::Output& FileReplacement::begin(const std::string& path) {
   if (path.empty()) failWrite(path, ENOENT);
-  const std::string target = resolveTarget(path);
+  auto out = std::make_unique<Output>();
+  out->path_ = path;
+  out->target_ = resolveTarget(path);
   struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  mode_t mode;
-  if (exists) {
+  out->exists_ = stat(out->target_.c_str(), &st) == 0;
+  if (out->exists_) {
     if (S_ISDIR(st.st_mode)) failWrite(path, EISDIR);
-    if (access(target.c_str(), W_OK) != 0) failWrite(path, errno);
+    if (access(out->target_.c_str(), W_OK) != 0) failWrite(path, errno);
     // A file nobody may write is not replaced behind the user's back, even by a user whom the
     // permission bits do not stop.
     if ((st.st_mode & 0222) == 0) failWrite(path, EACCES);
-    mode = st.st_mode & 07777;
+    out->mode_ = st.st_mode & 07777;
+    out->uid_ = st.st_uid;
+    out->gid_ = st.st_gid;
   } else {
-    mode = 0666 & ~currentUmask();
+    out->mode_ = 0666 & ~currentUmask();
   }
 
-  const auto slash = target.rfind('/');
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folderOf(target) + "/" + base + ".XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) failWrite(path, errno);
-  auto abandon = [&](int error) {
-    close(fd);
-    unlink(temp.c_str());
-    failWrite(path, error);
-  };
-  const auto* p = static_cast<const std::uint8_t*>(data);
-  std::size_t left = size;
-  while (left > 0) {
-    const ssize_t n = write(fd, p, left);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      abandon(errno);
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  if (fsync(fd) != 0) abandon(errno);
-  if (exists && (st.st_uid != geteuid() || st.st_gid != getegid())) {
-    if (fchown(fd, st.st_uid, st.st_gid) != 0) {
-      // Keeping the owner is best effort: only a privileged writer can give the file away.
+  const std::string folder = folderOf(out->target_);
+  struct stat folderStat;
+  bool inPlace =
+      stat(folder.c_str(), &folderStat) == 0 && S_ISDIR(folderStat.st_mode) && !folderWritable(folder);
+  if (!inPlace) {
+    removeLeftovers(folder, nameOf(out->target_));
+    std::string temp = folder + "/" + nameOf(out->target_) + ".XXXXXX" + kSavingSuffix;
+    out->fd_ = mkostemps(temp.data(), static_cast<int>(kSavingSuffixLength), O_CLOEXEC);
+    if (out->fd_ >= 0) {
+      out->temp_ = temp;
+      // Held until the set ends, so that no other save takes it for a leftover.
+      flock(out->fd_, LOCK_EX | LOCK_NB);
+    } else if (errno == EACCES || errno == EPERM) {
+      inPlace = true;
+    } else {
+      failWrite(path, errno);
     }
   }
-  // After fchown, which clears set-id bits.
-  if (fchmod(fd, mode) != 0) abandon(errno);
-  if (close(fd) != 0) {
-    const int e = errno;
-    unlink(temp.c_str());
-    failWrite(path, e);
+  if (inPlace) {
+    // The user's permission on the file says it may be written, though no new file can be made.
+    if (!out->exists_) failWrite(path, EACCES);
+    if (!S_ISREG(st.st_mode)) throw FileError("Cannot write \"" + path + "\": it is not a regular file");
+    out->fd_ = open(out->target_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    if (out->fd_ < 0) failWrite(path, errno);
   }
-  if (rename(temp.c_str(), target.c_str()) != 0) {
-    const int e = errno;
-    unlink(temp.c_str());
-    failWrite(path, e);
+  files_.push_back(std::move(out));
+  return *files_.back();
+}
+
+void FileReplacement::commit() {
+  try {
+    for (auto& f : files_) {
+      if (f->temp_.empty()) {
+        if (ftruncate(f->fd_, static_cast<off_t>(f->written_)) != 0) failWrite(f->path_, errno);
+        if (fsync(f->fd_) != 0) failWrite(f->path_, errno);
+        continue;
+      }
+      if (fsync(f->fd_) != 0) failWrite(f->path_, errno);
+      if (f->exists_ && (f->uid_ != geteuid() || f->gid_ != getegid())) {
+        if (fchown(f->fd_, f->uid_, f->gid_) != 0) {
+          // Keeping the owner is best effort: only a privileged writer can give the file away.
+        }
+      }
+      // After fchown, which clears set-id bits.
+      if (fchmod(f->fd_, static_cast<mode_t>(f->mode_)) != 0) failWrite(f->path_, errno);
+    }
+    // Back to back: nothing that can wait or fail for long stands between the first rename and the last.
+    for (auto& f : files_) {
+      if (f->temp_.empty()) continue;
+      if (rename(f->temp_.c_str(), f->target_.c_str()) != 0) failWrite(f->path_, errno);
+      f->temp_.clear();
+    }
+  } catch (...) {
+    discard();
+    throw;
   }
-  const int dir = open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
+  std::vector<std::string> folders;
+  for (auto& f : files_) {
+    const std::string folder = folderOf(f->target_);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
   }
+  discard();
+  for (const auto& folder : folders) {
+    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+      fsync(dir);
+      close(dir);
+    }
+  }
+}
+
+void writeFileAtomic(const std::string& path, const void* data, std::size_t size) {
+  FileReplacement files;
+  files.begin(path).write(data, size);
+  files.commit();
 }
 
 }  // namespace platform

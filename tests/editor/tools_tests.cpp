@@ -3,6 +3,7 @@
 
 #include "editor/EditorRules.h"
 #include "tests/support/Input.h"
+#include "tests/support/UserInput.h"
 #include "tests/editor/EditorFixture.h"
 
 using platform::Bitmap;
@@ -401,4 +402,16 @@ TEST_F(ToolTest, PressAndDragOnPartlyShownCellsDrawThereWithoutScrolling) {
     EXPECT_EQ(shown(d.x, d.y), d.c) << d.x << ", " << d.y;
   }
   EXPECT_EQ(drawnPixels(), 6) << "nothing landed on a neighbour";
+}
+
+// Tab walks the window's tab stops and never a tool; Space on whatever has the focus chooses no tool.
+TEST_F(ToolTest, TheKeyboardNeverReachesTheTools) {
+  const platform::SpeedButton* tools[] = {&frm->cmdDraw,   &frm->cmdLine, &frm->cmdPaint,        &frm->cmdPoint,
+                                          &frm->cmdCircle, &frm->cmdBox,  &frm->cmdCircleFilled, &frm->cmdBoxFilled};
+  for (int i = 0; i < 30; ++i) {
+    testing_support::pressKey(*frm, Qt::Key_Tab);
+    for (const auto* tool : tools) EXPECT_FALSE(testing_support::hasFocus(*frm, *tool)) << tool->hint();
+    testing_support::pressKey(*frm, Qt::Key_Space);
+  }
+  EXPECT_EQ(frm->currentTool(), pxwk::Tool::Pointer);
 }

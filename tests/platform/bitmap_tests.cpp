@@ -101,6 +101,19 @@ TEST(Bitmap, NearestIndexTiesGoToTheFirstEntry) {
   EXPECT_THROW(Bitmap(1, 1, PixelFormat::pf4bit).setColorTable(std::vector<Color>(17)), BitmapError);
 }
 
+TEST(Bitmap, TheCubesOwnColoursMapToTheirEntriesAndOnlyInTheCube) {
+  Bitmap b(1, 1, PixelFormat::pf8bit);
+  const auto cube = palette332();
+  for (int i = 0; i < 256; ++i) ASSERT_EQ(b.nearestIndex(cube[i]), i);
+  EXPECT_EQ(b.nearestIndex(rgb(250, 1, 200)), 7 + 64 * 2);
+  // A table that only resembles the cube searches: the first of two equal entries wins.
+  auto altered = cube;
+  altered[0] = rgb(255, 0, 0);
+  b.setColorTable(altered);
+  EXPECT_EQ(b.nearestIndex(rgb(255, 0, 0)), 0);
+  EXPECT_EQ(b.nearestIndex(clBlack), 1);  // (36, 0, 0) before (0, 36, 0)
+}
+
 TEST(Bitmap, IndexesPastTheTableReadBlackAndOutsideReadsInvalid) {
   Bitmap b(3, 1, PixelFormat::pf8bit);
   b.setColorTable({clWhite, rgb(1, 2, 3)});
@@ -135,6 +148,32 @@ TEST(Bitmap, DrawIsClippedAndConvertsColourByColour) {
   EXPECT_EQ(pointsOf(dst, rgb(255, 0, 0)), (Points{{0, 2}, {1, 2}, {1, 3}}));
   EXPECT_EQ(pointsOf(dst, rgb(0, 0, 255)), (Points{{0, 3}}));
   EXPECT_EQ(pointsOf(dst, clWhite).size(), 12u);
+}
+
+TEST(Bitmap, DrawingWordsMatchesDrawingA24BitBitmapOfThem) {
+  // Cube colours, colours between cube entries and one the 4-bit table holds, on a 4 x 3 block.
+  const Color colours[] = {rgb(255, 0, 0),  rgb(36, 72, 255), clWhite,        rgb(250, 1, 200),
+                           rgb(40, 70, 90), clBlack,          rgb(128, 0, 0), rgb(3, 2, 1)};
+  Bitmap block(4, 3, PixelFormat::pf24bit);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) block.setPixel(x, y, colours[(x + 3 * y) % 8]);
+  auto notCube = palette332();
+  notCube[0] = rgb(255, 0, 0);
+  for (const PixelFormat f :
+       {PixelFormat::pf8bit, PixelFormat::pf4bit, PixelFormat::pf16bit, PixelFormat::pf24bit})
+    for (const bool cube : {true, false})
+      for (const auto& [x, y] : std::vector<std::pair<int, int>>{{1, 1}, {-2, -1}, {3, 4}, {6, 0}}) {
+        SCOPED_TRACE(testing::Message()
+                     << bitsPerPixelOf(f) << (cube ? "" : " altered table") << " at " << x << ", " << y);
+        Bitmap viaWords(6, 5, f), viaDraw(6, 5, f);
+        if (f == PixelFormat::pf8bit && !cube) {
+          viaWords.setColorTable(notCube);
+          viaDraw.setColorTable(notCube);
+        }
+        viaWords.drawWords(x, y, block.wordRow(0), 4, 3);
+        viaDraw.draw(x, y, block);
+        EXPECT_EQ(viaWords, viaDraw);
+      }
 }
 
 TEST(Bitmap, SameFormatCopiesKeepIndexesEvenOfDuplicateColours) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
@@ -306,3 +307,74 @@ INSTANTIATE_TEST_SUITE_P(Streams, BmpRle, testing::ValuesIn(kRle), [](const auto
 });
 
 }  // namespace
+
+namespace {
+
+// An RLE8 file with a two-colour table around a stream, whatever size its header claims.
+Bytes rle8Claiming(std::uint32_t w, std::uint32_t h, const Bytes& stream) {
+  Bytes f = encodeBmp(withTable(1, 1, 2));
+  f.resize(get32(f, 10));
+  put32(f, 18, w);
+  put32(f, 22, h);
+  put32(f, 30, 1);
+  put32(f, 34, static_cast<std::uint32_t>(stream.size()));
+  f.insert(f.end(), stream.begin(), stream.end());
+  put32(f, 2, static_cast<std::uint32_t>(f.size()));
+  return f;
+}
+
+// A stream of `bytes` bytes: runs of 255 of colour 1, then the end-of-bitmap mark.
+Bytes whiteRuns(std::size_t bytes) {
+  Bytes s;
+  for (std::size_t i = 0; i + 2 < bytes; i += 2) s.insert(s.end(), {255, 1});
+  s.insert(s.end(), {0, 1});
+  return s;
+}
+
+}  // namespace
+
+TEST(BmpRefusedEarly, CompressedSizeFarBeyondItsDataAllocatesNothingLarge) {
+  struct Case {
+    const char* name;
+    Bytes file;
+    bool refused;
+  };
+  const Case cases[] = {
+      {"120 bytes claiming 16384 x 16384", rle8Claiming(16384, 16384, whiteRuns(120 - 62)), true},
+      {"1 KiB strip of 16 tiles of 4096 x 4096", rle8Claiming(16 * 4096, 4096, whiteRuns(1024 - 62)), true},
+      {"one pixel row more than the stream allows", rle8Claiming(2049, 2048, whiteRuns(1024)), true},
+      {"as many pixels as the stream allows", rle8Claiming(2048, 2048, whiteRuns(1024)), false},
+      {"a small bitmap whatever its stream", rle8Claiming(1024, 1024, whiteRuns(2)), false},
+  };
+  EXPECT_EQ(cases[0].file.size(), 120u);
+  EXPECT_EQ(cases[1].file.size(), 1024u);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    largestAllocation = 0;
+    if (!c.refused) {
+      EXPECT_NO_THROW(decodeBmp(c.file));
+      continue;
+    }
+    try {
+      decodeBmp(c.file);
+      ADD_FAILURE() << "read";
+    } catch (const BitmapError& e) {
+      EXPECT_NE(std::string(e.what()).find("cannot be described by"), std::string::npos) << e.what();
+    }
+    EXPECT_LT(largestAllocation.load(), std::size_t{1} << 16);
+  }
+}
+
+TEST(BmpRleLarge, FullyEncodedSheetLoads) {
+  // What an encoder writes for a white 4096 x 4096 sheet: 17 runs and an end of line a row.
+  Bytes stream;
+  for (int y = 0; y < 4096; ++y) {
+    for (int x = 0; x < 4096; x += 255)
+      stream.insert(stream.end(), {static_cast<std::uint8_t>(std::min(255, 4096 - x)), 1});
+    stream.insert(stream.end(), {0, 0});
+  }
+  stream.back() = 1;
+  const Bitmap b = decodeBmp(rle8Claiming(4096, 4096, stream));
+  EXPECT_EQ(b.index(4095, 0), 1);
+  EXPECT_EQ(b.index(0, 4095), 1);
+}

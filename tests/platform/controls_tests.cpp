@@ -5,11 +5,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QMessageBox>
 #include <QTimer>
 #include <QToolButton>
+#include <chrono>
 #include <stdexcept>
 
 #include "platform/controls/Application.h"
@@ -131,6 +133,7 @@ TEST(FileDialog, TypedNamesGetTheDefaultExtensionButProgramsDoNot) {
   for (const auto& c : cases) EXPECT_EQ(withDefaultExtension(c.path, c.ext), c.result) << c.path;
 }
 
+// Qt reads the patterns from the last parentheses; the dialog shows only the text before them.
 TEST(FileDialog, FiltersBecomeQtFiltersAndWindowsOnlyPatternsMatchEverything) {
   EXPECT_EQ(qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*"),
             (std::vector<std::string>{"Bitmaps (*.bmp) (*.bmp)", "Editor Executables [*.exe] (*)", "Any File (*)"}));
@@ -373,4 +376,59 @@ TEST(Image, APaletteBitmapOfAnyWidthShowsItsColours) {
       const Color c = colours[(x + y) % 5];
       EXPECT_EQ(shown.pixel(x, y), qRgb(redOf(c), greenOf(c), blueOf(c))) << x << "," << y;
     }
+}
+
+namespace {
+QImage rendered(const Control& control) {
+  QImage out(control.widget()->size(), QImage::Format_RGB32);
+  out.fill(Qt::black);
+  control.widget()->render(&out, QPoint(), QRegion(), QWidget::DrawChildren);  // no background
+  return out;
+}
+}  // namespace
+
+TEST(Image, PaintsTheCurrentPictureScaledOrAt1To1) {
+  Form form;
+  Image image(form);
+  image.setBounds(0, 0, 100, 50);
+  Bitmap picture(400, 100, PixelFormat::pf8bit);
+  picture.fillRect({0, 0, 200, 100}, rgb(255, 0, 0));
+  picture.fillRect({200, 0, 400, 100}, rgb(0, 0, 255));
+  image.setPicture(picture);
+  image.setStretch(true);
+  QImage shown = rendered(image);
+  EXPECT_EQ(shown.pixel(49, 25), qRgb(255, 0, 0));
+  EXPECT_EQ(shown.pixel(50, 25), qRgb(0, 0, 255));
+  EXPECT_EQ(shown.pixel(99, 49), qRgb(0, 0, 255));
+
+  // Drawing into the picture, a new picture, a new size and the end of scaling all show at the next paint.
+  image.picture().fillRect({0, 0, 400, 100}, rgb(0, 255, 0));
+  image.repaint();
+  EXPECT_EQ(rendered(image).pixel(99, 0), qRgb(0, 255, 0));
+  picture.fillRect({0, 0, 400, 100}, rgb(255, 255, 0));
+  image.setPicture(picture);
+  EXPECT_EQ(rendered(image).pixel(0, 0), qRgb(255, 255, 0));
+  image.setBounds(0, 0, 120, 60);
+  EXPECT_EQ(rendered(image).pixel(119, 59), qRgb(255, 255, 0));
+  image.setStretch(false);
+  picture = Bitmap(10, 10);
+  picture.setPixel(9, 9, rgb(255, 0, 0));
+  image.setPicture(picture);
+  shown = rendered(image);
+  EXPECT_EQ(shown.pixel(9, 9), qRgb(255, 0, 0));
+  EXPECT_EQ(shown.pixel(10, 10), qRgb(0, 0, 0));  // outside the picture: not painted
+}
+
+TEST(Image, RepaintingALargeScaledPictureTakesAFewMilliseconds) {
+  Form form;
+  Image image(form);
+  image.setBounds(0, 0, 249, 187);
+  image.setStretch(true);
+  image.setPicture(Bitmap(4096, 4096, PixelFormat::pf8bit));
+  rendered(image);
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 20; ++i) rendered(image);
+  const auto each = (std::chrono::steady_clock::now() - start) / 20;
+  // Converting the whole picture at every paint took 200 ms and more.
+  EXPECT_LT(each, std::chrono::milliseconds(20));
 }

@@ -1,6 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -140,25 +143,84 @@ TEST_F(Files, FoldersThatCannotHoldTheFileAreRefused) {
       {path("plain.txt/new.txt"), "Not a directory"},
       {path("folder"), "Is a directory"},
   };
-  // Permission bits on a folder bind only users other than root.
-  if (geteuid() != 0) {
-    fs::create_directory(dir_ / "locked");
-    make("locked/old.txt", "old");
-    chmod((dir_ / "locked").c_str(), 0555);
-    cases.push_back({path("locked/old.txt"), "Permission denied"});
-  }
+  // A folder nobody may write holds no new file, for root too.
+  fs::create_directory(dir_ / "locked");
+  make("locked/old.txt", "old");
+  chmod((dir_ / "locked").c_str(), 0555);
+  cases.push_back({path("locked/new.txt"), "Permission denied"});
   for (const auto& c : cases) {
     const std::string error = errorOf([&] { write(c.target, "data"); });
     EXPECT_NE(error.find(c.error), std::string::npos) << c.target << ": " << error;
     EXPECT_NE(error.find(c.target), std::string::npos) << error;
   }
   EXPECT_TRUE(fs::is_empty(dir_ / "folder"));
-  EXPECT_EQ(entries(), geteuid() != 0 ? 3u : 2u);
-  if (geteuid() != 0) {
-    EXPECT_EQ(read(path("locked/old.txt")), "old");
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "locked"), {}), 1);
-    chmod((dir_ / "locked").c_str(), 0755);
+  EXPECT_EQ(entries(), 3u);
+  EXPECT_EQ(read(path("locked/old.txt")), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "locked"), {}), 1);
+  chmod((dir_ / "locked").c_str(), 0755);
+}
+
+// A shared folder the user may not write, holding a file the user may: no new file can be made beside it,
+// so the file itself is written. Root ignores the bits on folders, so for root the writer runs as
+// "nobody" in a child process, and the folder belongs to root as a shared folder would.
+TEST_F(Files, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+  fs::create_directory(dir_ / "shared");
+  make("shared/tile.bmp", "the old and longer contents", 0664);
+  const bool root = geteuid() == 0;
+  const uid_t nobody = 65534;
+  if (root) {
+    chmod(dir_.c_str(), 0755);
+    ASSERT_EQ(chown(path("shared/tile.bmp").c_str(), nobody, nobody), 0);
   }
+  chmod((dir_ / "shared").c_str(), 0555);
+  const auto saveTile = [&] {
+    Bitmap b(2, 2);
+    b.setPixel(1, 1, clBlack);
+    saveBmpFile(path("shared/tile.bmp"), b);
+  };
+  if (root) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      if (setgid(nobody) != 0 || setuid(nobody) != 0) _exit(2);
+      try {
+        saveTile();
+      } catch (...) {
+        _exit(1);
+      }
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  } else {
+    saveTile();
+  }
+  EXPECT_EQ(loadBmpFile(path("shared/tile.bmp")).pixel(1, 1), clBlack);
+  EXPECT_EQ(fs::file_size(path("shared/tile.bmp")), encodeBmp(Bitmap(2, 2)).size());
+  EXPECT_EQ(modeOf(path("shared/tile.bmp")), 0664u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared"), {}), 1);
+  chmod((dir_ / "shared").c_str(), 0755);
+}
+
+// A save that was killed leaves its new files; the next save of the same file removes them, but not
+// those a live save holds, nor the user's own files of similar names.
+TEST_F(Files, ASaveRemovesWhatAKilledSaveLeftBesideItsTarget) {
+  make("level.bmp", "old");
+  make("level.bmp.a1B2c3.saving", "killed");
+  make("level.bmp.live00.saving", "still being written");
+  make("level.bmp.notes", "mine");
+  make("other.bmp.a1B2c3.saving", "another file's");
+  const int live = open(path("level.bmp.live00.saving").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(live, LOCK_EX), 0);
+  write(path("level.bmp"), "new");
+  close(live);
+  EXPECT_EQ(read(path("level.bmp")), "new");
+  EXPECT_FALSE(fs::exists(path("level.bmp.a1B2c3.saving")));
+  EXPECT_TRUE(fs::exists(path("level.bmp.live00.saving")));
+  EXPECT_TRUE(fs::exists(path("level.bmp.notes")));
+  EXPECT_TRUE(fs::exists(path("other.bmp.a1B2c3.saving")));
 }
 
 TEST_F(Files, ReadingRefusesFilesOverTheLimit) {
@@ -167,6 +229,42 @@ TEST_F(Files, ReadingRefusesFilesOverTheLimit) {
   EXPECT_NE(errorOf([&] { readFileBytes(path("data.bin"), 99); }).find("larger than 99 bytes"),
             std::string::npos);
   EXPECT_NE(errorOf([&] { readFileBytes(path("none"), 99); }).find(path("none")), std::string::npos);
+}
+
+// Opening a FIFO waits for a writer and a device never ends: both are refused at once, before opening.
+TEST_F(Files, OnlyRegularFilesAreRead) {
+  ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);
+  for (const std::string& p : {path("pipe"), std::string("/dev/zero"), dir_.string()}) {
+    const std::string error = errorOf([&] { readFileBytes(p, 1 << 20); });
+    EXPECT_NE(error.find(p), std::string::npos) << error;
+    EXPECT_TRUE(error.find("not a regular file") != std::string::npos ||
+                error.find("Is a directory") != std::string::npos)
+        << error;
+    EXPECT_THROW(loadBmpFile(p), FileError) << p;
+  }
+}
+
+// Saving writes a band of rows at a time; the file is the bitmap's file form byte for byte, also across
+// bands and in every format.
+TEST_F(Files, SavedBitmapsHoldTheirFileFormAcrossBands) {
+  struct Case {
+    int w, h;
+    PixelFormat f;
+  };
+  const Case cases[] = {{5, 3, PixelFormat::pf1bit},       {5, 3, PixelFormat::pf4bit},
+                        {5, 3, PixelFormat::pf15bit},      {5, 3, PixelFormat::pf16bit},
+                        {5, 3, PixelFormat::pf24bit},      {5, 3, PixelFormat::pf32bit},
+                        {1027, 1500, PixelFormat::pf8bit}, {300000, 1, PixelFormat::pf24bit}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << " x " << c.h << ", " << bitsPerPixelOf(c.f) << " bits");
+    Bitmap b(c.w, c.h, c.f);
+    for (int y = 0; y < c.h; y += 7)
+      for (int x = y % 5; x < c.w; x += 3) b.setPixel(x, y, rgb(x * 37, y * 11, x ^ y));
+    saveBmpFile(path("saved.bmp"), b);
+    const std::vector<std::uint8_t> expected = encodeBmp(b);
+    EXPECT_EQ(read(path("saved.bmp")), std::string(expected.begin(), expected.end()));
+  }
+  EXPECT_EQ(entries(), 1u);
 }
 
 TEST_F(Files, BitmapFilesNameThemselvesInErrors) {

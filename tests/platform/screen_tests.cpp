@@ -5,6 +5,8 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
@@ -18,6 +20,8 @@
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/QtServices.h"
+#include "tests/support/ScriptedServices.h"
+#include "tests/support/TestFiles.h"
 #include "tests/support/UserInput.h"
 
 using namespace platform;
@@ -209,4 +213,43 @@ TEST(Form, RestoredFromMaximisedKeepsItsFixedSizeCentredOnTheScreen) {
   EXPECT_EQ(form.screenLeft(), 0);
   EXPECT_EQ(form.screenTop(), 0);
   Application::instance().setScreenSize(0, 0);
+}
+
+// The file dialog shows each filter's text once, refuses a name in a missing folder where the path must
+// exist (a warning, and the dialog stays open), and shows the selected bitmap where it has a preview.
+TEST(FileDialog, ShowsFiltersOnceRefusesAMissingFolderAndPreviewsTheSelectedBitmap) {
+  testing_support::ScriptedServices ui;
+  const std::string picture = testing_support::writeBitmapFile(
+      "shown.bmp", 16, 8, PixelFormat::pf8bit, [](int, int) { return rgb(0, 0, 255); });
+  FileDialogRequest request;
+  request.kind = FileDialogKind::Save;
+  request.filter = "Bitmaps (*.bmp)|*.bmp|Any File|*.*";
+  request.initialDir = testing_support::scratchFolder();
+  request.pathMustExist = true;
+  request.preview = true;
+  const auto dialog = makeFileDialog(request, nullptr);
+  const auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+  ASSERT_NE(types, nullptr);
+  ASSERT_EQ(types->count(), 2);
+  EXPECT_EQ(types->itemText(0), "Bitmaps (*.bmp)");
+  EXPECT_EQ(types->itemText(1), "Any File");
+
+  ui.answerMessage(mrOk);
+  dialog->open();
+  dialog->selectFile(QString::fromStdString(testing_support::scratchFolder() + "missing/level.bmp"));
+  static_cast<QDialog*>(dialog.get())->accept();  // what OK does
+  EXPECT_TRUE(dialog->isVisible()) << "a name in a missing folder is refused";
+  ASSERT_EQ(ui.callsOf(testing_support::CallKind::Message).size(), 1u);
+  EXPECT_EQ(ui.callsOf(testing_support::CallKind::Message)[0].type, MsgType::Warning);
+
+  emit dialog->currentChanged(QString::fromStdString(picture));
+  const auto* preview = dialog->findChild<QLabel*>("preview");
+  ASSERT_NE(preview, nullptr);
+  EXPECT_FALSE(preview->pixmap().isNull());
+  emit dialog->currentChanged(QString::fromStdString(testing_support::scratchFolder() + "not-there.bmp"));
+  EXPECT_TRUE(preview->pixmap().isNull());
+
+  dialog->selectFile(QString::fromStdString(testing_support::scratchFolder() + "level.bmp"));
+  static_cast<QDialog*>(dialog.get())->accept();  // what OK does
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }

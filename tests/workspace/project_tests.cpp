@@ -1,4 +1,5 @@
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -17,7 +18,9 @@ std::string readText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
-void writeText(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void writeText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 }  // namespace
 
 class ProjectTest : public TilesTest {
@@ -38,7 +41,8 @@ class ProjectTest : public TilesTest {
     frm->grdImage.setCell(0, 0, "1");
     frm->tlbAnimate.click();
     frm->aniRecord.click();
-    for (int c : {0, 1}) platform::pressMouse(frm->grdImage, platform::MouseButton::Left, c * 33 + 16, c * 33 + 16);
+    for (int c : {0, 1})
+      platform::pressMouse(frm->grdImage, platform::MouseButton::Left, c * 33 + 16, c * 33 + 16);
     frm->aniRecord.click();
     frm->framesPerSecond = 9;
     frm->grdImage.setCell(0, 1, "");
@@ -50,6 +54,19 @@ class ProjectTest : public TilesTest {
   void open(const std::string& file) {
     ui.answerFile(file);
     frm->tlbOpen.click();
+  }
+  // Save with no file allowed past the limit, which binds root as well; the failure's box is expected.
+  void saveWithFileSizeLimit(rlim_t bytes) {
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    ui.acknowledge();
+    frm->tlbSave.click();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
   }
 };
 
@@ -109,7 +126,8 @@ TEST_F(ProjectTest, SaveAsChoosesTheExtensionAndAsksOnlyAboutTheProjectAndTileSt
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[0].text, "This file already exists, overwrite?");
   EXPECT_EQ(messages[0].type, platform::MsgType::Warning);
-  EXPECT_EQ(messages[2].text, "A bitmap file already has this name..\r" + path("level.txt.") + "bmp, overwrite?");
+  EXPECT_EQ(messages[2].text,
+            "A bitmap file already has this name..\r" + path("level.txt.") + "bmp, overwrite?");
   EXPECT_EQ(ui.callsOf(CallKind::FileDialog).back().file.fileName, path("LEVEL.PRJ"));
   EXPECT_EQ(ui.callsOf(CallKind::FileDialog).back().file.title, "Save a project file");
   EXPECT_EQ(frm->projectName, path("level.txt.prj"));
@@ -175,8 +193,9 @@ TEST_F(ProjectTest, CloseAsksToSaveAndClearsTheWorkspaceWhateverTheSaveDid) {
 TEST_F(ProjectTest, KeyLinesAreReadByPositionAndCellsAsTheyStand) {
   addTiles(1);
   saveAs("shape");
-  writeText(path("shape.prj"), "tlwkproj file\nImageCount=1\nImageWidth=32\nImageHeight=32\nRows=3\nColumns=2\n"
-                               "Speed=7\n0\r\n0\rword\n\n 0");
+  writeText(path("shape.prj"),
+            "tlwkproj file\nImageCount=1\nImageWidth=32\nImageHeight=32\nRows=3\nColumns=2\n"
+            "Speed=7\n0\r\n0\rword\n\n 0");
   open(path("shape.prj"));
   EXPECT_EQ(frm->grdImage.colCount(), 3);
   EXPECT_EQ(frm->grdImage.rowCount(), 2);
@@ -200,31 +219,73 @@ TEST_F(ProjectTest, AFileWithoutTheHeaderIsRefusedBeforeAnythingChanges) {
   }
 }
 
-TEST_F(ProjectTest, MissingStripsAndBadValuesEndTheLoadAtTheirStep) {
+// A load that cannot finish changes nothing: the work before it stays, with its name and panels.
+TEST_F(ProjectTest, MissingStripsAndBadValuesEndTheLoadAndChangeNothing) {
   addTiles(2);
   saveAs("gone");
-  // Three frames announced but no frame strip: the tiles load, then the error.
   std::string text = readText(path("gone.prj"));
   text.replace(text.find("VideoFrames=0"), 13, "VideoFrames=3");
   writeText(path("gone.prj"), text);
   frm->tlbNew.click();
+  addTiles(1);
+  const auto expectUnchanged = [&] {
+    EXPECT_EQ(frm->imagelist1.count(), 1);
+    EXPECT_EQ(frm->imagelist1.image(0).pixel(0, 0), tileColor(0));
+    EXPECT_TRUE(frm->grdImage.visible());
+    EXPECT_EQ(frm->projectName, "");
+    EXPECT_EQ(frm->StatusBar.panelText(1), "Num of images: 1");
+    EXPECT_EQ(frm->StatusBar.panelText(2), "Project: No file name");
+  };
+  // Three frames announced but no frame strip; then no tile strip; then a tile strip that is a FIFO,
+  // which would block the load for ever.
   ui.answerFile(path("gone.prj")).acknowledge();
   frm->tlbOpen.click();
   EXPECT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
-  EXPECT_EQ(frm->imagelist1.count(), 2);
-  EXPECT_FALSE(frm->grdImage.visible());
-  EXPECT_EQ(frm->StatusBar.panelText(2), "Project: No file name");
-
-  // No tile strip: the tile list is left empty with the project's tile size.
+  expectUnchanged();
   fs::remove(path("gone.bmp"));
   ui.answerFile(path("gone.prj")).acknowledge();
   frm->tlbOpen.click();
-  EXPECT_EQ(frm->imagelist1.count(), 0);
+  EXPECT_EQ(ui.callsOf(CallKind::Exception).size(), 2u);
+  expectUnchanged();
+  ASSERT_EQ(mkfifo(path("gone.bmp").c_str(), 0644), 0);
+  ui.answerFile(path("gone.prj")).acknowledge();
+  frm->tlbOpen.click();
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 3u);
+  EXPECT_NE(ui.callsOf(CallKind::Exception).back().text.find("not a regular file"), std::string::npos);
+  expectUnchanged();
 
   writeText(path("word.prj"), "tlwkproj file\nImageCount=1\nImageWidth=abc\n");
   ui.answerFile(path("word.prj")).acknowledge();
   frm->tlbOpen.click();
   EXPECT_EQ(ui.callsOf(CallKind::Exception).back().text, "'abc' is not a valid integer value");
+  expectUnchanged();
+}
+
+// After a load that failed, a plain Save still writes the project that was open, not a half-loaded one.
+TEST_F(ProjectTest, AFailedLoadFollowedBySaveLeavesThePreviousFilesByteForByte) {
+  makeProject();
+  saveAs("prev");
+  const std::string prj = readText(path("prev.prj")), bmp = readText(path("prev.bmp")),
+                    vid = readText(path("prev.vid"));
+  const struct {
+    const char* name;
+    std::string text;
+  } broken[] = {
+      {"nostrip.prj", "tlwkproj file\r\nImageCount=1\r\nImageWidth=8\r\nImageHeight=8\r\nColumns=1\r\n"},
+      {"word.prj", "tlwkproj file\r\nImageCount=1\r\nImageWidth=32\r\nImageHeight=32\r\nColumns=x\r\n"},
+  };
+  platform::saveBmpFile(path("word.bmp"), platform::Bitmap(32, 32));
+  for (const auto& b : broken) {
+    writeText(path(b.name), b.text);
+    ui.answerFile(path(b.name)).acknowledge();
+    frm->tlbOpen.click();
+    frm->tlbSave.click();
+    EXPECT_EQ(frm->projectName, path("prev.prj"));
+    EXPECT_EQ(readText(path("prev.prj")), prj) << b.name;
+    EXPECT_EQ(readText(path("prev.bmp")), bmp) << b.name;
+    EXPECT_EQ(readText(path("prev.vid")), vid) << b.name;
+  }
+  EXPECT_EQ(ui.callsOf(CallKind::Exception).size(), 2u);
 }
 
 TEST_F(ProjectTest, HostileSizesAndShortStripsAreRefusedBeforeTheWorkspaceChanges) {
@@ -255,13 +316,52 @@ TEST_F(ProjectTest, HostileSizesAndShortStripsAreRefusedBeforeTheWorkspaceChange
   }
 }
 
+// Frames a short strip lacks load white, but a count far beyond the strip is refused before the white
+// frames are made: 2^28 of them would take a gigabyte.
+TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemory) {
+  addTiles(2);
+  saveAs("many");
+  const std::string before = readText(path("many.prj"));
+  platform::saveBmpFile(path("tiny.bmp"), platform::Bitmap(1, 1));
+  platform::saveBmpFile(path("tiny.vid"), platform::Bitmap(1, 1));
+  const auto peakKiB = [] {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_maxrss;
+  };
+  const long startKiB = peakKiB();
+  for (const char* frames : {"268435456", "10"}) {
+    writeText(path("tiny.prj"),
+              std::string("tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
+                          "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=") +
+                  frames + "\r\n");
+    ui.answerFile(path("tiny.prj")).answerMessage(mrOk);
+    frm->tlbOpen.click();
+    ASSERT_EQ(ui.messages().size(), 1u) << frames;
+    EXPECT_EQ(ui.messages().back(), std::string("The project file describes ") + frames +
+                                        " frames, far more than its frame strip holds (1)..");
+    EXPECT_EQ(frm->projectName, path("many.prj"));
+    EXPECT_EQ(frm->imagelist1.count(), 2);
+    ui.clear();
+  }
+  EXPECT_LT(peakKiB() - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused loads";
+  // Up to as many white frames as the strip covers, or 8, still load.
+  writeText(path("tiny.prj"),
+            "tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
+            "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=9\r\n");
+  open(path("tiny.prj"));
+  EXPECT_EQ(frm->AniImageList.count(), 9);
+  EXPECT_EQ(readText(path("many.prj")), before);
+}
+
 TEST_F(ProjectTest, AShortFrameStripLoadsWithWhiteFramesAndOddCountsLoadAsWritten) {
   addTiles(1);
   saveAs("odd");
   platform::saveBmpFile(path("odd.vid"), platform::Bitmap(32, 32));
-  writeText(path("odd.prj"),
-            "tlwkproj file\nImageCount=-4\nImageWidth=32\nImageHeight=32\nColumns=0\nRows=-2\nFramesPerSec=0\n"
-            "VideoFrames=3\n");
+  writeText(
+      path("odd.prj"),
+      "tlwkproj file\nImageCount=-4\nImageWidth=32\nImageHeight=32\nColumns=0\nRows=-2\nFramesPerSec=0\n"
+      "VideoFrames=3\n");
   open(path("odd.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 0) << "a negative count cuts nothing";
   EXPECT_EQ(frm->grdImage.colCount(), 1);
@@ -282,16 +382,7 @@ TEST_F(ProjectTest, AFailedSaveLeavesThePreviousProjectWhole) {
   const std::string prj = readText(path("safe.prj")), bmp = readText(path("safe.bmp"));
   for (int i = 3; i < 40; ++i) frm->imagelist1.add(frm->imagelist1.image(0));
 
-  struct rlimit old {};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  struct rlimit small = old;
-  small.rlim_cur = 20000;  // the grown tile strip no longer fits, even for root
-  setrlimit(RLIMIT_FSIZE, &small);
-  ui.acknowledge();
-  frm->tlbSave.click();
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  saveWithFileSizeLimit(20000);  // the grown tile strip no longer fits, even for root
 
   ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
   EXPECT_EQ(readText(path("safe.prj")), prj);
@@ -303,4 +394,61 @@ TEST_F(ProjectTest, AFailedSaveLeavesThePreviousProjectWhole) {
   frm->tlbNew.click();
   open(path("safe.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 3);
+}
+
+// The tile strip is written, then the frame strip fails: no target has been replaced yet, so the previous
+// three files stay whole and the new tile strip is removed with the rest.
+TEST_F(ProjectTest, ASaveFailingAfterItsFirstFileLeavesThePreviousThreeFiles) {
+  makeProject();
+  saveAs("three");
+  const std::string prj = readText(path("three.prj")), bmp = readText(path("three.bmp")),
+                    vid = readText(path("three.vid"));
+  frm->imagelist1.replace(0, frm->imagelist1.image(2));
+  frm->grdImage.setCell(3, 1, "0");
+  for (int i = 0; i < 30; ++i) frm->AniImageList.add(frm->imagelist1.image(1));
+
+  saveWithFileSizeLimit(20000);  // the 3-tile strip fits, the 32-frame strip does not
+
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+  EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find(path("three.vid")), std::string::npos);
+  EXPECT_EQ(readText(path("three.prj")), prj);
+  EXPECT_EQ(readText(path("three.bmp")), bmp);
+  EXPECT_EQ(readText(path("three.vid")), vid);
+  for (const auto& e : fs::directory_iterator(scratch()))
+    EXPECT_EQ(e.path().string().find(".saving"), std::string::npos) << e.path();
+  frm->tlbSave.click();
+  EXPECT_NE(readText(path("three.bmp")), bmp) << "once room is back the save goes through";
+}
+
+// A 1 KiB RLE tile strip claiming 16 tiles of 4096 x 4096 would take 1.4 GB as a bitmap and its tiles; it is
+// refused by the strip's reader before any of that is taken.
+TEST_F(ProjectTest, ACompressedStripFarBeyondItsDataIsRefusedWithoutTheMemory) {
+  addTiles(2);
+  saveAs("small");
+  std::string strip = "BM";
+  const auto le32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) strip += static_cast<char>(v >> (8 * i));
+  };
+  le32(1024), le32(0), le32(62), le32(40), le32(16 * 4096), le32(4096);
+  strip += std::string("\1\0\x08\0", 4);  // one plane, 8 bits
+  le32(1), le32(1024 - 62), le32(0), le32(0), le32(2), le32(0), le32(0), le32(0xFFFFFF);
+  while (strip.size() < 1022) strip += "\xFF\x01";
+  strip += std::string("\0\1", 2);
+  ASSERT_EQ(strip.size(), 1024u);
+  writeText(path("huge.bmp"), strip);
+  writeText(path("huge.prj"),
+            "tlwkproj file\r\nImageCount=16\r\nImageWidth=4096\r\nImageHeight=4096\r\nColumns=4\r\nRows=4\r\n"
+            "FramesPerSec=5\r\nVideoFrames=0\r\n");
+  rusage use{};
+  getrusage(RUSAGE_SELF, &use);
+  const long startKiB = use.ru_maxrss;
+  ui.answerFile(path("huge.prj")).acknowledge();
+  frm->tlbOpen.click();
+  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+  EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find("cannot be described by 962 bytes"), std::string::npos)
+      << ui.callsOf(CallKind::Exception)[0].text;
+  getrusage(RUSAGE_SELF, &use);
+  EXPECT_LT(use.ru_maxrss - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused load";
+  EXPECT_EQ(frm->projectName, path("small.prj"));
+  EXPECT_EQ(frm->imagelist1.count(), 2);
 }

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "platform/controls/Application.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
@@ -34,7 +36,8 @@ const char* const kReopenQuestion =
 TEST_F(WorkspaceTest, FirstRunSetsCaptionAndWritesAllFiveSettings) {
   auto& f = start();
   EXPECT_TRUE(ui.calls().empty());
-  EXPECT_EQ(f.caption(), "Tessaly Version 1.0.0.0  by Halvorn") << "the version comes from the program's own version block";
+  EXPECT_EQ(f.caption(), "Tessaly Version 1.0.0.0  by Halvorn")
+      << "the version comes from the program's own version block";
   expectEmptyState(f);
   EXPECT_FALSE(f.UseExternalEd.checked());
   EXPECT_EQ(f.UseExternalEd.caption(), "Use  to Edit Bitmaps");
@@ -110,6 +113,23 @@ TEST_F(WorkspaceTest, ClosingStoresTheProjectToReopen) {
     EXPECT_FALSE(f.showing());
     EXPECT_EQ(stored("Startup"), c.startup);
   }
+}
+
+// A FIFO named as the project to reopen would block the start in open(): it is refused at once and the
+// window shows.
+TEST_F(WorkspaceTest, AFifoAsTheProjectToReopenIsRefusedAndTheWindowShows) {
+  const std::string pipe = scratch() + "pipe.prj";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  writeConf("Startup=" + pipe + "\n");
+  ui.acknowledge();
+  auto& f = start();
+  const auto errors = ui.callsOf(CallKind::Exception);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].text.find(pipe), std::string::npos) << errors[0].text;
+  EXPECT_NE(errors[0].text.find("not a regular file"), std::string::npos) << errors[0].text;
+  EXPECT_TRUE(f.showing());
+  EXPECT_TRUE(f.projectName.empty());
+  EXPECT_EQ(f.imagelist1.count(), 0);
 }
 
 class ReopenTest : public WorkspaceTest {
