@@ -38,6 +38,16 @@ QImage toQImage(const Bitmap& bitmap) {
     auto* data = reinterpret_cast<uchar*>(const_cast<std::uint32_t*>(bitmap.wordRow(0)));
     return QImage(data, bitmap.width(), bitmap.height(), bitmap.width() * 4, QImage::Format_RGB32);
   }
+  if (bitmap.pixelFormat() == PixelFormat::pf8bit) {
+    // One byte per pixel already: a view through the colour table, converted only where it is drawn.
+    auto* data = const_cast<uchar*>(bitmap.indexRow(0));
+    QImage img(data, bitmap.width(), bitmap.height(), bitmap.width(), QImage::Format_Indexed8);
+    QList<QRgb> table(256, 0xFF000000u);
+    for (std::size_t i = 0; i < bitmap.colorTable().size() && i < 256; ++i)
+      table[static_cast<qsizetype>(i)] = toWord(bitmap.colorTable()[i]);
+    img.setColorTable(table);
+    return img;
+  }
   QImage img(bitmap.width(), bitmap.height(), QImage::Format_RGB32);
   for (int y = 0; y < bitmap.height(); ++y) {
     auto* row = reinterpret_cast<std::uint32_t*>(img.scanLine(y));

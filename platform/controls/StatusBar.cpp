@@ -68,6 +68,12 @@ int StatusBar::panelLeft(int index) const {
   return left;
 }
 
+int StatusBar::textRoom(int index) const {
+  // The bar's own right edge cuts a panel that reaches past it.
+  const int shown = std::min(panelWidth(index), std::max(0, width() - panelLeft(index)));
+  return shown - kTextMargins;
+}
+
 void StatusBar::setPanelText(int index, const std::string& text) {
   panels_.at(index).text = text;
   widget_->update();

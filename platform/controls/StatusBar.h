@@ -26,6 +26,8 @@ class StatusBar : public Control {
   // Where the panel is shown: its laid-out width, or more where its text needs it.
   int panelLeft(int index) const;
   int panelWidth(int index) const;
+  // The width a panel's text may take before the panel cuts it.
+  int textRoom(int index) const;
 
  private:
   std::vector<Panel> panels_;

@@ -23,6 +23,9 @@ class Label : public Control {
   // Sizes the label to its text. Turned off, the label takes the size the program last gave it, not
   // the size its text had meanwhile.
   void setAutoSize(bool autoSize);
+  bool autoSize() const { return autoSize_; }
+  // The width the program last gave the label (0: none, it has only its text's).
+  int roomWidth() const { return roomWidth_; }
   // Off: no tool tip over the label, not even an enclosing control's.
   void setShowHint(bool show) { showHint_ = show; }
   bool showHint() const { return showHint_; }

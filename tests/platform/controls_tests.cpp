@@ -359,6 +359,25 @@ TEST(ModalForm, EndsWithItsButtonOrTheCloseBoxAndCanBeShownAgain) {
   setServices(nullptr);
 }
 
+// A 256-colour picture is drawn straight from its index rows, whose width need not be a multiple of 4.
+TEST(Image, APaletteBitmapOfAnyWidthShowsItsColours) {
+  Form f;
+  f.setClientSize(40, 40);
+  Image img(f);
+  img.setBounds(0, 0, 5, 3);
+  Bitmap b(5, 3, PixelFormat::pf8bit);
+  const Color colours[] = {rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255), clBlack, clWhite};
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) b.setPixel(x, y, colours[(x + y) % 5]);
+  img.setPicture(b);
+  const QImage shown = img.widget()->grab().toImage();
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) {
+      const Color c = colours[(x + y) % 5];
+      EXPECT_EQ(shown.pixel(x, y), qRgb(redOf(c), greenOf(c), blueOf(c))) << x << "," << y;
+    }
+}
+
 namespace {
 QImage rendered(const Control& control) {
   QImage out(control.widget()->size(), QImage::Format_RGB32);
