@@ -93,10 +93,16 @@ std::optional<std::string> projectTooLarge(const KeyValues& v) {
   return std::nullopt;
 }
 
-std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int frameWidth) {
-  if (frameWidth < 1) return std::nullopt;
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight, int frameWidth,
+                                             int frameHeight) {
+  if (frameWidth < 1 || frameHeight < 1) return std::nullopt;
   const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
-  if (announced - held <= std::max<std::int64_t>(held, kMaxWhiteFrames)) return std::nullopt;
+  const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
+  // Values are bounded by projectTooLarge already, so the product stays far inside 64 bits.
+  const std::int64_t whitePixels = announced * frameWidth * frameHeight - stripPixels;
+  if (announced - held <= std::max<std::int64_t>(held, kMaxWhiteFrames) &&
+      whitePixels <= std::max(stripPixels, kMaxWhitePixels))
+    return std::nullopt;
   return "The project file describes " + std::to_string(announced) +
          " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
 }
@@ -135,7 +141,7 @@ LoadedProject readProject(const LineBuffer& lines, const std::string& base,
   v.videoFrames = projectValue(lines, kVideoFrames);
   if (v.videoFrames > 0) {
     const platform::Bitmap strip = loadStrip("vid");
-    if (const auto why = framesBeyondStrip(v.videoFrames, strip.width(), v.imageWidth))
+    if (const auto why = framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), v.imageWidth, v.imageHeight))
       throw ProjectRefused(*why);
     // Frames a short strip does not cover are white.
     p.frames.emplace(v.imageWidth, v.imageHeight);

@@ -60,9 +60,13 @@ inline constexpr std::size_t kMaxProjectFileBytes = std::size_t{128} << 20;
 
 // A strip announcing far more frames than it holds. Frames a short strip does not cover load white, up
 // to as many as it covers, or kMaxWhiteFrames when it covers fewer; a partly covered frame counts as
-// held. Beyond that the white frames would cost memory out of all proportion to the file.
-std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int frameWidth);
+// held. The white pixels may also not exceed the strip's own pixels or kMaxWhitePixels, whichever is more,
+// so that a tiny strip cannot announce a few frames of the largest size. Beyond that the white frames
+// would cost memory out of all proportion to the file.
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight, int frameWidth,
+                                             int frameHeight);
 inline constexpr int kMaxWhiteFrames = 8;
+inline constexpr std::int64_t kMaxWhitePixels = std::int64_t{1} << 22;
 
 // A project that its files cannot give without harm; the text says why.
 class ProjectRefused : public std::runtime_error {

@@ -63,3 +63,26 @@ TEST(ProjectBounds, SizesNoProjectCanHaveAreRefusedOnTheValuesThatConvert) {
   };
   for (const char* r : refused) EXPECT_TRUE(projectTooLarge(values(r))) << r;
 }
+
+// Short frame strips load padded with white, but the white may not cost far more than the strip holds.
+TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
+  const struct {
+    std::int64_t announced;
+    int stripW, stripH, frameW, frameH;
+    bool refused;
+  } cases[] = {
+      {5, 64, 32, 32, 32, false},               // two frames held, three white
+      {9, 1, 1, 32, 32, false},                 // a few white frames of a small tile
+      {10, 1, 1, 32, 32, true},                 // more white frames than the allowance
+      {20, 320, 32, 32, 32, false},             // ten held, ten white
+      {268435456, 1, 1, 1, 1, true},            // a count no strip of one pixel can back
+      {9, 1, 1, 4096, 4096, true},              // nine frames of the largest size from one pixel
+      {1, 1, 1, 4096, 4096, true},              // even one
+      {3, 8192, 4096, 4096, 4096, false},       // a real strip of two large frames, one white
+      {0, 1, 1, 4096, 4096, false},             // no frames asks for nothing
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(framesBeyondStrip(c.announced, c.stripW, c.stripH, c.frameW, c.frameH).has_value(), c.refused)
+        << c.announced << " frames of " << c.frameW << " x " << c.frameH << " from " << c.stripW << " x "
+        << c.stripH;
+}
