@@ -9,8 +9,8 @@
 #include "editor/pxwkwork.h"
 #include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
-#include "tests/support/Input.h"
 #include "platform/dialogs/QtServices.h"
+#include "tests/support/Input.h"
 
 namespace {
 
@@ -98,8 +98,7 @@ struct OpenWith : platform::QtServices {
 };
 
 std::string sheetPath(platform::PixelFormat format) {
-  const std::string p =
-      "/tmp/tessaly-bench-1000-" + std::to_string(platform::bitsPerPixelOf(format)) + ".bmp";
+  const std::string p = "/tmp/tessaly-bench-1000-" + std::to_string(platform::bitsPerPixelOf(format)) + ".bmp";
   platform::saveBmpFile(p, platform::Bitmap(1000, 1000, format));
   return p;
 }
@@ -134,8 +133,7 @@ void BM_FloodFill1000x1000(benchmark::State& state) {
       frmMain.workingImage().floodFillSurface(500, 500, frmMain.leftColour);
     }
   }
-  if (frmMain.workingImage().pixel(999, 999) != frmMain.leftColour)
-    state.SkipWithError("the fill fell short");
+  if (frmMain.workingImage().pixel(999, 999) != frmMain.leftColour) state.SkipWithError("the fill fell short");
   state.counters["px"] = frmMain.workingImage().width();
 }
 BENCHMARK(BM_FloodFill1000x1000)

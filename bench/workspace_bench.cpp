@@ -31,8 +31,7 @@ void ensureSheet() {
   platform::Bitmap b(4096, 4096, platform::PixelFormat::pf8bit);
   for (int y = 0; y < b.height(); ++y) {
     std::uint8_t* row = b.indexRow(y);
-    for (int x = 0; x < b.width(); ++x)
-      row[x] = static_cast<std::uint8_t>((x / 8 * 7 + y / 8 * 13 + x) & 0xFF);
+    for (int x = 0; x < b.width(); ++x) row[x] = static_cast<std::uint8_t>((x / 8 * 7 + y / 8 * 13 + x) & 0xFF);
   }
   platform::saveBmpFile(sheetPath(), b);
 }
@@ -41,8 +40,7 @@ void ensureSheet() {
 class BenchServices : public platform::QtServices {
  public:
   Clock::time_point dialogClosed, questionAsked;
-  platform::ModalResult messageBox(const std::string& text, platform::MsgType,
-                                   platform::MsgButtons) override {
+  platform::ModalResult messageBox(const std::string& text, platform::MsgType, platform::MsgButtons) override {
     if (text == "Do the available tiles appear to be correct?") questionAsked = Clock::now();
     return platform::mrYes;
   }
@@ -148,9 +146,7 @@ void BM_ScrollWorkSpace(benchmark::State& state) {
 }
 BENCHMARK(BM_ScrollWorkSpace)->Unit(benchmark::kMicrosecond);
 
-std::string projectPath() {
-  return sheetPath() + ".prj";
-}
+std::string projectPath() { return sheetPath() + ".prj"; }
 
 // A project of 262,144 tiles of 8 x 8 with a 512 x 512 work space.
 void BM_SaveProject(benchmark::State& state) {

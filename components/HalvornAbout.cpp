@@ -11,8 +11,7 @@ platform::Bitmap builtInLogo() {
   // A small tile sheet: a grid of coloured tiles on a dark frame.
   platform::Bitmap logo(147, 120, platform::PixelFormat::pf8bit);
   logo.setColorTable({platform::rgb(32, 32, 48), platform::rgb(224, 96, 64), platform::rgb(96, 176, 80),
-                      platform::rgb(64, 128, 208), platform::rgb(232, 200, 72),
-                      platform::rgb(240, 240, 240)});
+                      platform::rgb(64, 128, 208), platform::rgb(232, 200, 72), platform::rgb(240, 240, 240)});
   for (int y = 0; y < logo.height(); ++y)
     for (int x = 0; x < logo.width(); ++x) logo.setIndex(x, y, 0);
   constexpr int kTile = 32, kGap = 3, kLeft = 4, kTop = 3;

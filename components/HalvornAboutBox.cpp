@@ -57,12 +57,8 @@ std::string THalvornAboutBox::runningProgramEntry(std::size_t index) {
   return strings.size() > index ? strings[index] : Version;
 }
 
-std::string THalvornAboutBox::ReadFileVersion() {
-  return runningProgramEntry(2);
-}
+std::string THalvornAboutBox::ReadFileVersion() { return runningProgramEntry(2); }
 
-std::string THalvornAboutBox::ReadInternalName() {
-  return runningProgramEntry(3);
-}
+std::string THalvornAboutBox::ReadInternalName() { return runningProgramEntry(3); }
 
 }  // namespace components

@@ -24,22 +24,16 @@ TKURL2::TKURL2(platform::Container& parent) : platform::Panel(parent, false) {
 
 TKURL2::~TKURL2() = default;
 
-std::string TKURL2::URLorEMAIL() const {
-  return label_->caption();
-}
+std::string TKURL2::URLorEMAIL() const { return label_->caption(); }
 
 void TKURL2::setURLorEMAIL(const std::string& text) {
   label_->setCaption(text);
   setBounds(left(), top(), label_->width(), height());
 }
 
-bool TKURL2::ShowHint() const {
-  return label_->showHint();
-}
+bool TKURL2::ShowHint() const { return label_->showHint(); }
 
-void TKURL2::setShowHint(bool show) {
-  label_->setShowHint(show);
-}
+void TKURL2::setShowHint(bool show) { label_->setShowHint(show); }
 
 void TKURL2::OpenLink() {
   const std::string text = label_->caption();

@@ -19,9 +19,7 @@ std::uint16_t rd16(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-std::size_t align4(std::size_t n) {
-  return (n + 3) & ~std::size_t{3};
-}
+std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
 // Parses the node at pos inside [pos, limit); nothing when its header or length is unsound.
 std::optional<VersionNode> parseNode(std::span<const std::uint8_t> b, std::size_t pos, std::size_t limit,
@@ -137,8 +135,7 @@ std::string versionText(const VersionValue& value, std::size_t maxChars) {
   std::string out;
   for (std::size_t i = 0; i < units.size(); ++i) {
     char32_t c = units[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] < 0xE000) {
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
       c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
     } else if (c >= 0xD800 && c < 0xE000) {
       c = 0xFFFD;  // an unpaired surrogate

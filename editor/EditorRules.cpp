@@ -4,9 +4,7 @@
 
 namespace pxwk {
 
-int PickInt(bool flag, int a, int b) {
-  return flag ? a : b;
-}
+int PickInt(bool flag, int a, int b) { return flag ? a : b; }
 
 platform::Color ContrastColour(platform::Color c) {
   const auto channel = [](int v) { return PickInt(v >= 128, 0, 255); };
@@ -14,9 +12,7 @@ platform::Color ContrastColour(platform::Color c) {
                        channel(platform::blueOf(c)));
 }
 
-std::string withF(const std::string& mark) {
-  return mark.rfind('B', 0) == 0 ? "FB" : "F";
-}
+std::string withF(const std::string& mark) { return mark.rfind('B', 0) == 0 ? "FB" : "F"; }
 
 std::string withoutF(const std::string& mark) {
   if (mark == "FB") return "B";
@@ -24,9 +20,7 @@ std::string withoutF(const std::string& mark) {
   return mark;
 }
 
-std::string withB(const std::string& mark) {
-  return mark.rfind('F', 0) == 0 ? "FB" : "B";
-}
+std::string withB(const std::string& mark) { return mark.rfind('F', 0) == 0 ? "FB" : "B"; }
 
 std::string withoutB(const std::string& mark) {
   if (mark == "FB") return "F";

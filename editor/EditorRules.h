@@ -17,23 +17,17 @@ platform::Color ContrastColour(platform::Color c);
 
 // Screen pixels of one pixel-grid cell at each zoom level; only x1 shows every cell without scroll bars.
 inline constexpr int kZoomCellSizes[] = {4, 8, 16, 32};
-inline bool zoomHasScrollBars(int cellSize) {
-  return cellSize != kZoomCellSizes[0];
-}
+inline bool zoomHasScrollBars(int cellSize) { return cellSize != kZoomCellSizes[0]; }
 
 // Width (or height) of the pixel grid for a number of columns (or rows) at a cell size: one cell and one
 // line more than the cells need.
-inline int gridExtent(int count, int cellSize) {
-  return (count + 1) * (cellSize + 1);
-}
+inline int gridExtent(int count, int cellSize) { return (count + 1) * (cellSize + 1); }
 
 // The palette grid: 8 columns by 32 rows, cell (c, r) shows palette entry r * 8 + c.
 inline constexpr int kPaletteColumns = 8;
 inline constexpr int kPaletteRows = 32;
 inline constexpr int kPaletteEntries = kPaletteColumns * kPaletteRows;
-inline int paletteIndex(int col, int row) {
-  return row * kPaletteColumns + col;
-}
+inline int paletteIndex(int col, int row) { return row * kPaletteColumns + col; }
 inline bool isPaletteCell(int col, int row) {
   return col >= 0 && row >= 0 && col < kPaletteColumns && row < kPaletteRows;
 }
@@ -57,8 +51,6 @@ MarkLetters lettersOf(const std::string& mark);
 void giveEditorPalette(platform::Bitmap& bitmap, const std::vector<platform::Color>& palette);
 
 // The editor works on the file named by exactly one argument; any other count starts it on its own.
-inline bool tileModeFor(const std::vector<std::string>& arguments) {
-  return arguments.size() == 1;
-}
+inline bool tileModeFor(const std::vector<std::string>& arguments) { return arguments.size() == 1; }
 
 }  // namespace pxwk

@@ -5,9 +5,7 @@
 namespace pxwk {
 
 // Screen pixels from one pixel-grid cell to the next: the cell and the grid line after it.
-inline int cellPitch(int cellSize) {
-  return cellSize + 1;
-}
+inline int cellPitch(int cellSize) { return cellSize + 1; }
 
 // The shown part of the grid along one axis: a pitch for each column (or row) from the first one shown to
 // the last one the grid has, at most the client extent.

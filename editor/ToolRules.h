@@ -12,12 +12,8 @@ using platform::GridCoord;
 // What the tool buttons choose; exactly one is down.
 enum class Tool { Freehand, Line, Fill, Pointer, Ellipse, Rectangle, FilledEllipse, FilledRectangle };
 
-inline bool isEllipseTool(Tool t) {
-  return t == Tool::Ellipse || t == Tool::FilledEllipse;
-}
-inline bool isRectangleTool(Tool t) {
-  return t == Tool::Rectangle || t == Tool::FilledRectangle;
-}
+inline bool isEllipseTool(Tool t) { return t == Tool::Ellipse || t == Tool::FilledEllipse; }
+inline bool isRectangleTool(Tool t) { return t == Tool::Rectangle || t == Tool::FilledRectangle; }
 
 // Mouse buttons held during an event, or the drag flags of a shape pressed with them.
 struct Buttons {

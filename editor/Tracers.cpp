@@ -13,9 +13,7 @@ namespace {
 // its longest traces are cut short.
 constexpr std::int64_t kMaxPointBufferEntries = std::int64_t{1} << 20;
 
-int signOf(std::int64_t v) {
-  return v < 0 ? -1 : (v > 0 ? 1 : 0);
-}
+int signOf(std::int64_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
 
 // Coordinates are worked out in 64 bits so that any two int cells give a correct trace. Only an ellipse
 // with an extreme centre and radius can leave the int range; clamping keeps such a point outside every
@@ -49,9 +47,7 @@ bool PointBuffer::append(int x, int y, platform::Color colour) {
   return true;
 }
 
-int Sign(int v) {
-  return signOf(v);
-}
+int Sign(int v) { return signOf(v); }
 
 void TraceLine(PointBuffer& buffer, const platform::Bitmap& image, int x0, int y0, int x1, int y1) {
   buffer.clear();

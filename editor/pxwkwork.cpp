@@ -192,9 +192,7 @@ void TfrmMain::replaceDocument(platform::Bitmap next, std::string name) {
   }
 }
 
-void TfrmMain::mnuFile_ExitClick() {
-  close();
-}
+void TfrmMain::mnuFile_ExitClick() { close(); }
 
 void TfrmMain::FormClose(platform::CloseAction&) {
   if (!tileMode || !writeBack_) return;

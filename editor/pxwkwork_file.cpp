@@ -27,9 +27,7 @@ void TfrmMain::OpenFileClick() {
   replaceDocument(loadDocument(cdlOpen.fileName()), cdlOpen.fileName());
 }
 
-void TfrmMain::SaveFileClick() {
-  saveDocument(fileName);
-}
+void TfrmMain::SaveFileClick() { saveDocument(fileName); }
 
 void TfrmMain::SaveFileAsClick() {
   if (!cdlSave.execute()) return;

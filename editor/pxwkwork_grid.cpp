@@ -14,18 +14,10 @@ void TfrmMain::setZoom(platform::MenuItem& item, int cellSize) {
   RedrawGrid();
 }
 
-void TfrmMain::mnuBitmap_Zoom_X1Click() {
-  setZoom(mnuBitmap_Zoom_X1, kZoomCellSizes[0]);
-}
-void TfrmMain::mnuBitmap_Zoom_X2Click() {
-  setZoom(mnuBitmap_Zoom_X2, kZoomCellSizes[1]);
-}
-void TfrmMain::mnuBitmap_Zoom_X4Click() {
-  setZoom(mnuBitmap_Zoom_X4, kZoomCellSizes[2]);
-}
-void TfrmMain::mnuBitmap_Zoom_X8Click() {
-  setZoom(mnuBitmap_Zoom_X8, kZoomCellSizes[3]);
-}
+void TfrmMain::mnuBitmap_Zoom_X1Click() { setZoom(mnuBitmap_Zoom_X1, kZoomCellSizes[0]); }
+void TfrmMain::mnuBitmap_Zoom_X2Click() { setZoom(mnuBitmap_Zoom_X2, kZoomCellSizes[1]); }
+void TfrmMain::mnuBitmap_Zoom_X4Click() { setZoom(mnuBitmap_Zoom_X4, kZoomCellSizes[2]); }
+void TfrmMain::mnuBitmap_Zoom_X8Click() { setZoom(mnuBitmap_Zoom_X8, kZoomCellSizes[3]); }
 
 void TfrmMain::sizeGrid() {
   const int cellSize = grdIcon.defaultColWidth();
@@ -55,8 +47,6 @@ void TfrmMain::grdIconDrawCell(int col, int row, const platform::Rect& rect) {
   if (c != platform::clInvalid) grdIcon.canvas().fillRect(rect, c);
 }
 
-void TfrmMain::cmdRedrawClick() {
-  RedrawGrid();
-}
+void TfrmMain::cmdRedrawClick() { RedrawGrid(); }
 
 }  // namespace pxwk

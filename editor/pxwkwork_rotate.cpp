@@ -13,14 +13,8 @@ void TfrmMain::rotate(Turn turn) {
   RedrawGrid();
 }
 
-void TfrmMain::mnuBitmap_Rotate_Right90Click() {
-  rotate(Turn::Right90);
-}
-void TfrmMain::mnuBitmap_Rotate180Click() {
-  rotate(Turn::Right180);
-}
-void TfrmMain::mnuBitmap_Rotate_Right270Click() {
-  rotate(Turn::Right270);
-}
+void TfrmMain::mnuBitmap_Rotate_Right90Click() { rotate(Turn::Right90); }
+void TfrmMain::mnuBitmap_Rotate180Click() { rotate(Turn::Right180); }
+void TfrmMain::mnuBitmap_Rotate_Right270Click() { rotate(Turn::Right270); }
 
 }  // namespace pxwk

@@ -31,9 +31,7 @@ const struct ToolButton {
 constexpr int kToolButtonSize = 41;
 constexpr int kToolPictureSize = 32;
 
-Buttons heldIn(ShiftState shift) {
-  return {shift.left, shift.right};
-}
+Buttons heldIn(ShiftState shift) { return {shift.left, shift.right}; }
 
 // Runs f(cell, colour recorded under it) for each traced point in trace order.
 template <class F>

@@ -93,8 +93,8 @@ std::optional<std::string> projectTooLarge(const KeyValues& v) {
   return std::nullopt;
 }
 
-std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight, int frameWidth,
-                                             int frameHeight) {
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight,
+                                             int frameWidth, int frameHeight) {
   if (frameWidth < 1 || frameHeight < 1) return std::nullopt;
   const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
   const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
@@ -141,7 +141,8 @@ LoadedProject readProject(const LineBuffer& lines, const std::string& base,
   v.videoFrames = projectValue(lines, kVideoFrames);
   if (v.videoFrames > 0) {
     const platform::Bitmap strip = loadStrip("vid");
-    if (const auto why = framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), v.imageWidth, v.imageHeight))
+    if (const auto why =
+            framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), v.imageWidth, v.imageHeight))
       throw ProjectRefused(*why);
     // Frames a short strip does not cover are white.
     p.frames.emplace(v.imageWidth, v.imageHeight);

@@ -63,8 +63,8 @@ inline constexpr std::size_t kMaxProjectFileBytes = std::size_t{128} << 20;
 // held. The white pixels may also not exceed the strip's own pixels or kMaxWhitePixels, whichever is more,
 // so that a tiny strip cannot announce a few frames of the largest size. Beyond that the white frames
 // would cost memory out of all proportion to the file.
-std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight, int frameWidth,
-                                             int frameHeight);
+std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight,
+                                             int frameWidth, int frameHeight);
 inline constexpr int kMaxWhiteFrames = 8;
 inline constexpr std::int64_t kMaxWhitePixels = std::int64_t{1} << 22;
 

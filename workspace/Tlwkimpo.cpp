@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "workspace/Tlwkmain.h"
 #include "workspace/TileRules.h"
+#include "workspace/Tlwkmain.h"
 
 namespace tlwk {
 
@@ -23,11 +23,10 @@ TfrmImport::TfrmImport(TfrmMain& main) : main_(main) {
   const struct {
     platform::Label& label;
     int left, top, width, height;
-  } labels[] = {{lblFilename, 8, 8, 521, 13},      {lblImportX, 8, 32, 113, 17},
-                {lblImportY, 136, 32, 113, 17},    {lblTileWidth, 8, 64, 145, 17},
-                {lblTileHeight, 8, 96, 145, 17},   {lblTilesAcross, 8, 128, 145, 17},
-                {lblTilesDown, 8, 160, 145, 17},   {lblPreview, 384, 32, 209, 25},
-                {lblTileView, 8, 192, 105, 25}};
+  } labels[] = {
+      {lblFilename, 8, 8, 521, 13},    {lblImportX, 8, 32, 113, 17},    {lblImportY, 136, 32, 113, 17},
+      {lblTileWidth, 8, 64, 145, 17},  {lblTileHeight, 8, 96, 145, 17}, {lblTilesAcross, 8, 128, 145, 17},
+      {lblTilesDown, 8, 160, 145, 17}, {lblPreview, 384, 32, 209, 25},  {lblTileView, 8, 192, 105, 25}};
   for (const auto& l : labels) l.label.setBounds(l.left, l.top, l.width, l.height);
   for (platform::Label* fixed : {&lblFilename, &lblImportX, &lblImportY}) fixed->setAutoSize(false);
   lblPreview.setAutoSize(false);

@@ -31,17 +31,11 @@ void TfrmMain::buildLayout() {
   const struct {
     platform::ToolButton& button;
     const char* hint;
-  } hints[] = {{tlbExit, "Quit Vantrel Builder"},
-               {tlbNew, "Clear Workspace"},
-               {tlbOpen, "Open File"},
-               {tlbSave, "Save Current Work"},
-               {tlbSaveAs, "Save File As.."},
-               {tlbClose, "Close Current File"},
-               {tlbImport, "Import File"},
-               {tlbExport, "Export File"},
-               {tlbAnimate, "Show Animation Control"},
-               {tlbGrid, "Show/Hide Grid Lines"},
-               {tlbHelp, "Tessaly Help"}};
+  } hints[] = {
+      {tlbExit, "Quit Vantrel Builder"}, {tlbNew, "Clear Workspace"},   {tlbOpen, "Open File"},
+      {tlbSave, "Save Current Work"},    {tlbSaveAs, "Save File As.."}, {tlbClose, "Close Current File"},
+      {tlbImport, "Import File"},        {tlbExport, "Export File"},    {tlbAnimate, "Show Animation Control"},
+      {tlbGrid, "Show/Hide Grid Lines"}, {tlbHelp, "Tessaly Help"}};
   for (const auto& h : hints) h.button.setHint(h.hint);
   tlbGrid.setDown(true);
 
@@ -157,7 +151,9 @@ void TfrmMain::bindHandlers() {
   bind(emailHalvorn1, [this] { emailHalvorn1Click(); });
   bind(HalvornontheWeb1, [this] { HalvornontheWeb1Click(); });
 
-  grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdImageListDrawCell(c, r, rect); };
+  grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) {
+    grdImageListDrawCell(c, r, rect);
+  };
   grdImageList.OnSelectCell = [this](int c, int r, bool&) { grdImageListSelectCell(c, r); };
   grdImageList.OnMouseDown = [this](platform::MouseButton b, platform::ShiftState, int x, int y) {
     grdImageListMouseDown(b, x, y);
@@ -251,17 +247,11 @@ void TfrmMain::mnuOptions_OverwriteClick() { mnuOptions_Overwrite.setChecked(!mn
 
 void TfrmMain::mnuFile_ExitClick() { close(); }
 
-void TfrmMain::mnuHelp_AboutClick() {
-  AboutBox.Execute();
-}
+void TfrmMain::mnuHelp_AboutClick() { AboutBox.Execute(); }
 
-void TfrmMain::emailHalvorn1Click() {
-  email.OpenLink();
-}
+void TfrmMain::emailHalvorn1Click() { email.OpenLink(); }
 
-void TfrmMain::HalvornontheWeb1Click() {
-  web.OpenLink();
-}
+void TfrmMain::HalvornontheWeb1Click() { web.OpenLink(); }
 
 void TfrmMain::FormClose(platform::CloseAction&) {
   projectToReopen = projectName.empty() ? "nostartup" : projectName;
@@ -269,6 +259,5 @@ void TfrmMain::FormClose(platform::CloseAction&) {
   AniImageList.clear();
   imagelist1.clear();
 }
-
 
 }  // namespace tlwk

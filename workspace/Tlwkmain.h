@@ -15,8 +15,8 @@
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/FileDialog.h"
-#include "platform/system/Process.h"
 #include "platform/system/Paths.h"
+#include "platform/system/Process.h"
 #include "workspace/ProjectFormat.h"
 
 namespace tlwk {
@@ -35,13 +35,13 @@ class TfrmMain : public platform::Form {
   ~TfrmMain() override;
 
   // Window state (the model of the window).
-  std::string programFolder;     // ends in "/"; settings value "Install"
-  std::string editorFolder;      // ends in "/"; settings value "Bmpdir"
-  std::string tempFolder;        // folder of the temporary tile file
-  std::string projectToReopen;   // settings value "Startup", or "nostartup"
-  std::string externalEditor;    // settings value "Editor"
-  std::string editorPath;        // the program Modify starts
-  std::string projectName;       // full path of the current project file; empty for untitled work
+  std::string programFolder;    // ends in "/"; settings value "Install"
+  std::string editorFolder;     // ends in "/"; settings value "Bmpdir"
+  std::string tempFolder;       // folder of the temporary tile file
+  std::string projectToReopen;  // settings value "Startup", or "nostartup"
+  std::string externalEditor;   // settings value "Editor"
+  std::string editorPath;       // the program Modify starts
+  std::string projectName;      // full path of the current project file; empty for untitled work
   int selectedTileCol = 0, selectedTileRow = 0;
   int selectedCellCol = 0, selectedCellRow = 0;
   int clickX = 0, clickY = 0;
@@ -288,6 +288,5 @@ using platform::EnsureTrailingBackslash;
 
 // Caption of the menu item that switches the external editor on, for the editor at path.
 std::string useExternalEdCaption(const std::string& editorPath);
-
 
 }  // namespace tlwk

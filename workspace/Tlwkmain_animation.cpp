@@ -25,12 +25,18 @@ void TfrmMain::buildAnimationPanel() {
     platform::SpeedButton& button;
     int left, top;
     const char* hint;
-  } buttons[] = {{aniRewind, 8, 160, "Goto Start"},      {aniBack, 33, 160, "Step Back"},
-                 {aniPlay, 59, 160, "Play"},             {aniStep, 84, 160, "Step Forward"},
-                 {aniForward, 109, 160, "Goto End"},     {aniErase, 8, 185, "Erase Video"},
-                 {aniEraseFrame, 33, 185, "Delete current frame"}, {aniStop, 59, 185, "Stop"},
-                 {aniLoop, 84, 185, "Loop on/off"},      {aniRecord, 109, 185, "Record on/off"},
-                 {aniSpeed, 134, 185, "Set Playback Speed"}, {aniClose, 143, 1, "Hide Video Player"}};
+  } buttons[] = {{aniRewind, 8, 160, "Goto Start"},
+                 {aniBack, 33, 160, "Step Back"},
+                 {aniPlay, 59, 160, "Play"},
+                 {aniStep, 84, 160, "Step Forward"},
+                 {aniForward, 109, 160, "Goto End"},
+                 {aniErase, 8, 185, "Erase Video"},
+                 {aniEraseFrame, 33, 185, "Delete current frame"},
+                 {aniStop, 59, 185, "Stop"},
+                 {aniLoop, 84, 185, "Loop on/off"},
+                 {aniRecord, 109, 185, "Record on/off"},
+                 {aniSpeed, 134, 185, "Set Playback Speed"},
+                 {aniClose, 143, 1, "Hide Video Player"}};
   for (const auto& b : buttons) {
     b.button.setBounds(b.left, b.top, 25, 25);
     b.button.setHint(b.hint);
@@ -50,12 +56,18 @@ void TfrmMain::bindAnimationHandlers() {
   const struct {
     platform::SpeedButton& button;
     void (TfrmMain::*handler)();
-  } buttons[] = {{aniRewind, &TfrmMain::aniRewindClick},   {aniBack, &TfrmMain::aniBackClick},
-                 {aniPlay, &TfrmMain::aniPlayClick},       {aniStep, &TfrmMain::aniStepClick},
-                 {aniForward, &TfrmMain::aniForwardClick}, {aniErase, &TfrmMain::aniEraseClick},
-                 {aniEraseFrame, &TfrmMain::aniEraseFrameClick}, {aniStop, &TfrmMain::aniStopClick},
-                 {aniLoop, &TfrmMain::aniLoopClick},       {aniRecord, &TfrmMain::aniRecordClick},
-                 {aniSpeed, &TfrmMain::aniSpeedClick},     {aniClose, &TfrmMain::aniCloseClick}};
+  } buttons[] = {{aniRewind, &TfrmMain::aniRewindClick},
+                 {aniBack, &TfrmMain::aniBackClick},
+                 {aniPlay, &TfrmMain::aniPlayClick},
+                 {aniStep, &TfrmMain::aniStepClick},
+                 {aniForward, &TfrmMain::aniForwardClick},
+                 {aniErase, &TfrmMain::aniEraseClick},
+                 {aniEraseFrame, &TfrmMain::aniEraseFrameClick},
+                 {aniStop, &TfrmMain::aniStopClick},
+                 {aniLoop, &TfrmMain::aniLoopClick},
+                 {aniRecord, &TfrmMain::aniRecordClick},
+                 {aniSpeed, &TfrmMain::aniSpeedClick},
+                 {aniClose, &TfrmMain::aniCloseClick}};
   for (const auto& b : buttons) {
     const auto handler = b.handler;
     b.button.OnClick = [this, handler] { (this->*handler)(); };

@@ -16,7 +16,8 @@ void TfrmMain::mnuFile_ExportClick() {
   for (int r = 0; r < grdImage.rowCount() && !anything; ++r)
     for (int c = 0; c < grdImage.colCount() && !anything; ++c) anything = !grdImage.cell(c, r).empty();
   if (!anything) {
-    platform::messageDlg("There is nothing to Export", platform::MsgType::Information, platform::MsgButtons::Ok);
+    platform::messageDlg("There is nothing to Export", platform::MsgType::Information,
+                         platform::MsgButtons::Ok);
     return;
   }
   // The template keeps its 8 bits and 3-3-2 palette; tiles take the nearest palette colour.

@@ -1,8 +1,8 @@
 #include "platform/bitmap/BmpFile.h"
 #include "platform/system/Paths.h"
+#include "workspace/TileRules.h"
 #include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
-#include "workspace/TileRules.h"
 
 namespace tlwk {
 
@@ -26,9 +26,9 @@ void TfrmMain::mnuFile_importClick() {
     importedWidth = importedBitmap.width();
     importedHeight = importedBitmap.height();
     if (importedWidth < kMinTileSize || importedHeight < kMinTileSize) {
-      platform::messageDlg("Bitmap should be " + std::to_string(kMinTileSize) +
-                               " pixels or greater in width/height",
-                           MsgType::Error, MsgButtons::Ok);
+      platform::messageDlg(
+          "Bitmap should be " + std::to_string(kMinTileSize) + " pixels or greater in width/height",
+          MsgType::Error, MsgButtons::Ok);
       accepted = false;
     }
     if (importedBitmap.bitsPerPixel() != 4 && importedBitmap.bitsPerPixel() != 8) {

@@ -1,6 +1,6 @@
 #include "platform/bitmap/BmpFile.h"
-#include "workspace/Tlwkmain.h"
 #include "workspace/TileRules.h"
+#include "workspace/Tlwkmain.h"
 
 namespace tlwk {
 
@@ -67,8 +67,8 @@ void TfrmMain::setTileSize(int width, int height) {
 }
 
 void TfrmMain::showGridPanels() {
-  StatusBar.setPanelText(0, "Grid Size: " + std::to_string(grdImage.colCount()) + "x" +
-                                std::to_string(grdImage.rowCount()));
+  StatusBar.setPanelText(
+      0, "Grid Size: " + std::to_string(grdImage.colCount()) + "x" + std::to_string(grdImage.rowCount()));
   StatusBar.setPanelText(1, "Num of images: " + std::to_string(imagelist1.count()));
 }
 

@@ -1,6 +1,6 @@
 #include "platform/system/Convert.h"
-#include "workspace/Tlwkmain.h"
 #include "workspace/TileRules.h"
+#include "workspace/Tlwkmain.h"
 
 namespace tlwk {
 

@@ -16,16 +16,10 @@ constexpr std::uint32_t kWhiteWord = 0xFFFFFFFFu;
 constexpr std::uint32_t kBlackWord = 0xFF000000u;
 
 // Widening by bit replication, so that narrowing again (v >> (8 - n)) gives back the same channel value.
-constexpr std::uint32_t widen5(std::uint32_t v) {
-  return (v << 3) | (v >> 2);
-}
-constexpr std::uint32_t widen6(std::uint32_t v) {
-  return (v << 2) | (v >> 4);
-}
+constexpr std::uint32_t widen5(std::uint32_t v) { return (v << 3) | (v >> 2); }
+constexpr std::uint32_t widen6(std::uint32_t v) { return (v << 2) | (v >> 4); }
 
-std::size_t tableLimit(PixelFormat f) {
-  return isIndexed(f) ? std::size_t{1} << bitsPerPixelOf(f) : 256;
-}
+std::size_t tableLimit(PixelFormat f) { return isIndexed(f) ? std::size_t{1} << bitsPerPixelOf(f) : 256; }
 
 int distance2(Color a, Color b) {
   const int dr = redOf(a) - redOf(b);

@@ -40,20 +40,14 @@ constexpr std::uint32_t kOs2Header = 64;
 constexpr std::size_t kFileHeader = 14;
 constexpr std::size_t kMaxFileBytes = (std::size_t{11} << 30) / 10;  // 1.1 GiB, above the largest bitmap
 
-[[noreturn]] void fail(const std::string& why) {
-  throw BitmapError("Invalid bitmap: " + why);
-}
+[[noreturn]] void fail(const std::string& why) { throw BitmapError("Invalid bitmap: " + why); }
 
-std::uint16_t u16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 std::uint32_t u32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-std::int32_t i32(const std::uint8_t* p) {
-  return static_cast<std::int32_t>(u32(p));
-}
+std::int32_t i32(const std::uint8_t* p) { return static_cast<std::int32_t>(u32(p)); }
 
 std::uint64_t checkedMul(std::uint64_t a, std::uint64_t b, const char* what) {
   std::uint64_t r;
@@ -258,8 +252,7 @@ void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowByte
   const int w = bmp.width(), height = bmp.height();
   const bool bottomUp = h.height > 0;
   const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
-  const bool plain32 =
-      h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
+  const bool plain32 = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
   const bool requantise = h.bitCount == 16 &&
                           !(h.masks[0] == 0x7C00 && h.masks[1] == 0x03E0 && h.masks[2] == 0x1F) &&
                           !(h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F);
@@ -300,8 +293,7 @@ void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowByte
         std::uint32_t* dst = bmp.wordRow(row);
         for (int x = 0; x < w; ++x) {
           const std::uint32_t px = u32(src + 4 * x);
-          dst[x] =
-              plain32 ? (0xFF000000u | px) : (0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px));
+          dst[x] = plain32 ? (0xFF000000u | px) : (0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px));
         }
         break;
       }
@@ -370,9 +362,7 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
 
 namespace {
 
-std::size_t rowBytesOf(int width, int bits) {
-  return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
-}
+std::size_t rowBytesOf(int width, int bits) { return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4; }
 
 // The file and info headers, bit-field masks and colour table of an uncompressed file; the pixel rows
 // follow at the offset returned.
@@ -426,8 +416,8 @@ std::size_t appendFileHead(std::vector<std::uint8_t>& out, const Bitmap& bitmap)
     table = bitmap.colorTable();
     if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
   }
-  return appendHeader(out, bitmap.width(), bitmap.height(), bits,
-                      bitmap.pixelFormat() == PixelFormat::pf16bit, table);
+  return appendHeader(out, bitmap.width(), bitmap.height(), bits, bitmap.pixelFormat() == PixelFormat::pf16bit,
+                      table);
 }
 
 // Row y as the file holds it, into dst, which holds the row's bytes zeroed.

@@ -26,8 +26,7 @@ inline constexpr std::uint32_t toWord(Color c) {
          (static_cast<std::uint32_t>(greenOf(c)) << 8) | static_cast<std::uint32_t>(blueOf(c));
 }
 inline constexpr Color fromWord(std::uint32_t w) {
-  return rgb(static_cast<int>((w >> 16) & 0xFF), static_cast<int>((w >> 8) & 0xFF),
-             static_cast<int>(w & 0xFF));
+  return rgb(static_cast<int>((w >> 16) & 0xFF), static_cast<int>((w >> 8) & 0xFF), static_cast<int>(w & 0xFF));
 }
 
 }  // namespace platform

@@ -14,8 +14,7 @@ constexpr std::uint32_t kWhiteWord = 0xFFFFFFFFu;
 
 void checkSize(int w, int h) {
   if (w < 0 || h < 0) throw BitmapError("Image list size cannot be negative");
-  if (static_cast<std::int64_t>(w) * h > kMaxBitmapPixels)
-    throw BitmapError("Image list images are too large");
+  if (static_cast<std::int64_t>(w) * h > kMaxBitmapPixels) throw BitmapError("Image list images are too large");
 }
 
 std::array<std::uint32_t, 256> wordsOfTable(const Bitmap& b) {
@@ -55,16 +54,10 @@ void cut(std::uint32_t* dst, int width, int height, const Bitmap& src,
 
 }  // namespace
 
-ImageList::ImageList(int width, int height) : width_(width), height_(height) {
-  checkSize(width, height);
-}
+ImageList::ImageList(int width, int height) : width_(width), height_(height) { checkSize(width, height); }
 
-void ImageList::setWidth(int w) {
-  setSize(w, height_);
-}
-void ImageList::setHeight(int h) {
-  setSize(width_, h);
-}
+void ImageList::setWidth(int w) { setSize(w, height_); }
+void ImageList::setHeight(int h) { setSize(width_, h); }
 
 void ImageList::setSize(int w, int h) {
   if (w == width_ && h == height_) return;

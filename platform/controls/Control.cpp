@@ -117,7 +117,8 @@ void Control::setTabOrder(int order) {
   if (!parent_) return;
   auto& list = parent_->tabOrder_;
   list.erase(std::remove(list.begin(), list.end(), this), list.end());
-  list.insert(list.begin() + std::clamp<std::ptrdiff_t>(order, 0, static_cast<std::ptrdiff_t>(list.size())), this);
+  list.insert(list.begin() + std::clamp<std::ptrdiff_t>(order, 0, static_cast<std::ptrdiff_t>(list.size())),
+              this);
   QWidget* previous = nullptr;
   for (Control* c : list) {
     if (!(c->widget_->focusPolicy() & Qt::TabFocus)) continue;

@@ -4,11 +4,11 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QWindowStateChangeEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QWindowStateChangeEvent>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Menu.h"
@@ -79,7 +79,8 @@ class FormWidget : public QWidget {
   // A modal window minimised anyway comes back above its owner when the owner is activated.
   void bringBackModalWindows() {
     for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-      if (!w->isWindow() || !w->isVisible() || !w->isModal() || !(w->windowState() & Qt::WindowMinimized)) continue;
+      if (!w->isWindow() || !w->isVisible() || !w->isModal() || !(w->windowState() & Qt::WindowMinimized))
+        continue;
       w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
       w->show();
       w->raise();
@@ -128,9 +129,7 @@ void Form::setClientSize(int width, int height) {
 
 namespace {
 // A border that does not resize: the window keeps the client size the program gave.
-void fixBorder(FormWidget* w, Qt::WindowFlags flags) {
-  w->setWindowFlags(framedWith(flags));
-}
+void fixBorder(FormWidget* w, Qt::WindowFlags flags) { w->setWindowFlags(framedWith(flags)); }
 }  // namespace
 
 void Form::setFixedBorder() {
@@ -145,9 +144,7 @@ void Form::setDialogBorder() {
   setClientSize(fw(widget_)->clientW, fw(widget_)->clientH);
 }
 
-void Form::setStayOnTop() {
-  widget_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-}
+void Form::setStayOnTop() { widget_->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
 
 void Form::centerOnScreen() {
   const Application& app = Application::instance();
@@ -213,7 +210,8 @@ void Form::show() {
 void Form::focusFirstTabStop() {
   if (widget_->focusWidget()) return;
   for (QWidget* w = widget_->nextInFocusChain(); w && w != widget_; w = w->nextInFocusChain()) {
-    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget_) && w->isEnabled() && widget_->isAncestorOf(w)) {
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget_) && w->isEnabled() &&
+        widget_->isAncestorOf(w)) {
       w->setFocus(Qt::TabFocusReason);
       return;
     }

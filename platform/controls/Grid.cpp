@@ -166,9 +166,7 @@ void CustomGrid::setFlat(bool flat) {
   widget_->update();
 }
 
-void CustomGrid::boundsChanged() {
-  resizeSurface();
-}
+void CustomGrid::boundsChanged() { resizeSurface(); }
 
 void CustomGrid::resizeSurface() {
   if (updateView()) repaint();
@@ -421,9 +419,7 @@ void CustomGrid::textOut(int x, int y, const std::string& text, Color color) {
   flush();
 }
 
-void CustomGrid::flush() {
-  widget_->update();
-}
+void CustomGrid::flush() { widget_->update(); }
 
 void CustomGrid::drawFocusRect(const Rect& r) {
   // Dotted outline inverting what lies under it, as a focus rectangle does.

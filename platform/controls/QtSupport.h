@@ -17,12 +17,8 @@ namespace platform {
 
 QFont qtFont(const Font& font);
 
-inline QString qs(const std::string& s) {
-  return QString::fromStdString(s);
-}
-inline std::string ss(const QString& s) {
-  return s.toStdString();
-}
+inline QString qs(const std::string& s) { return QString::fromStdString(s); }
+inline std::string ss(const QString& s) { return s.toStdString(); }
 
 // A flat button showing a picture from the program's resources whose down state only the program sets:
 // Qt's own toggle on a press is put back from `down` before `onClick` runs.
@@ -31,7 +27,8 @@ QToolButton* pictureButton(const std::string& picture, int iconSize, const bool&
 
 // A window frame with exactly the title-bar boxes named: the window manager offers no others.
 inline Qt::WindowFlags framedWith(Qt::WindowFlags kind) {
-  return kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  return kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+         Qt::WindowCloseButtonHint;
 }
 // A modal dialog's frame: a close box only (no minimise box: it belongs to its owner).
 inline Qt::WindowFlags dialogFrame() { return framedWith(Qt::Dialog); }

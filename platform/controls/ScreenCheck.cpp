@@ -46,12 +46,8 @@ QString withoutAccessKeys(QString text) {
   return text;
 }
 
-bool isLabel(const Control* c) {
-  return dynamic_cast<const Label*>(c) != nullptr;
-}
-bool isPainted(const Control* c) {
-  return isLabel(c) || dynamic_cast<const Image*>(c) != nullptr;
-}
+bool isLabel(const Control* c) { return dynamic_cast<const Label*>(c) != nullptr; }
+bool isPainted(const Control* c) { return isLabel(c) || dynamic_cast<const Image*>(c) != nullptr; }
 
 std::string describe(const Control* c) {
   std::string what = "control";

@@ -2,9 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
-#include <QWidget>
 
 #include "platform/controls/QtSupport.h"
 

@@ -2,14 +2,14 @@
 
 #include <QFontMetricsF>
 #include <QFrame>
+#include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
-#include <QIcon>
-#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
@@ -21,7 +21,6 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-
 #include "platform/controls/QtSupport.h"
 
 namespace platform {
@@ -123,7 +122,8 @@ void Label::fitText() {
     condense(static_cast<int>(std::floor(100.0 * roomWidth_ / natural)));
   if (!autoSize_) return;
   const QSize size = widget_->sizeHint();
-  if (size.width() != width() || size.height() != height()) setBounds(left(), top(), size.width(), size.height());
+  if (size.width() != width() || size.height() != height())
+    setBounds(left(), top(), size.width(), size.height());
 }
 
 Panel::Panel(Container& parent, bool raisedBevel) : Container(&parent, new QFrame()) {
@@ -157,10 +157,9 @@ class PictureWidget : public QWidget {
   void refreshView() {
     const Image& image = *image_;
     const Bitmap& b = image.picture();
-    const QSize want = b.empty() ? QSize()
-                       : image.stretch()
-                           ? size()
-                           : QSize(std::min(b.width(), width()), std::min(b.height(), height()));
+    const QSize want = b.empty()         ? QSize()
+                       : image.stretch() ? size()
+                                         : QSize(std::min(b.width(), width()), std::min(b.height(), height()));
     if (viewVersion_ == image.version() && view_.size() == want && !view_.isNull()) return;
     viewVersion_ = image.version();
     view_ = QImage();
@@ -221,7 +220,8 @@ class ScrollBarWidget : public QScrollBar {
 
  private:
   int clampedAdd(int step) const {
-    return static_cast<int>(std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum()));
+    return static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(value()) + step, minimum(), maximum()));
   }
   const int& largeChange_;
 };
@@ -346,9 +346,7 @@ void Timer::tick() {
 SpeedButton::SpeedButton(Container& parent, const std::string& picture)
     : Control(&parent, pictureButton(picture, 20, down_, [this] { click(); })) {}
 
-void SpeedButton::setIconSize(int size) {
-  static_cast<QToolButton*>(widget_)->setIconSize(QSize(size, size));
-}
+void SpeedButton::setIconSize(int size) { static_cast<QToolButton*>(widget_)->setIconSize(QSize(size, size)); }
 
 void SpeedButton::setDown(bool down) {
   down_ = down;

@@ -3,15 +3,15 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
-#include <QInputDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
-#include <QPixmap>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QUrl>
 

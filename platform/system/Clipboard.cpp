@@ -9,9 +9,7 @@
 
 namespace platform {
 
-void emptyClipboard() {
-  QGuiApplication::clipboard()->clear();
-}
+void emptyClipboard() { QGuiApplication::clipboard()->clear(); }
 
 bool clipboardHasBitmap() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();

@@ -124,9 +124,7 @@ RegularFile::RegularFile(const std::string& path) {
   size_ = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
-RegularFile::~RegularFile() {
-  close(fd_);
-}
+RegularFile::~RegularFile() { close(fd_); }
 
 bool RegularFile::readAt(std::uint64_t offset, void* out, std::size_t count) const {
   auto* p = static_cast<std::uint8_t*>(out);
@@ -143,8 +141,7 @@ bool RegularFile::readAt(std::uint64_t offset, void* out, std::size_t count) con
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
   const RegularFile file(path);
-  if (file.size() > maxBytes)
-    failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
+  if (file.size() > maxBytes) failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
   std::vector<std::uint8_t> bytes;
   detail::reserveLarge(bytes, static_cast<std::size_t>(file.size()));
   bytes.resize(static_cast<std::size_t>(file.size()));
@@ -223,9 +220,7 @@ void FileReplacement::Output::write(const void* data, std::size_t size) {
   }
 }
 
-FileReplacement::~FileReplacement() {
-  discard();
-}
+FileReplacement::~FileReplacement() { discard(); }
 
 void FileReplacement::discard() {
   for (auto& f : files_) {

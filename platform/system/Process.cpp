@@ -22,9 +22,7 @@ namespace {
 
 constexpr const char* kHelpViewerName = "xdg-open";
 
-bool separator(char c) {
-  return static_cast<unsigned char>(c) <= ' ';
-}
+bool separator(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 // Where the first item of a command line ends: the rest is its argument text.
 std::size_t firstItemEnd(const std::string& line) {

@@ -60,8 +60,7 @@ void Settings::writeString(const std::string& name, const std::string& value) {
 
 void Settings::sync() {
   impl_->qs->sync();
-  if (impl_->qs->status() != QSettings::NoError)
-    throw SettingsError("Unable to write settings file " + path_);
+  if (impl_->qs->status() != QSettings::NoError) throw SettingsError("Unable to write settings file " + path_);
 }
 
 }  // namespace platform

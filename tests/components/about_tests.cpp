@@ -7,9 +7,9 @@
 #include "components/HalvornAboutBox.h"
 #include "components/getver.h"
 #include "platform/controls/Application.h"
-#include "tests/support/UserInput.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/UserInput.h"
 
 namespace {
 

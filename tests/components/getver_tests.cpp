@@ -77,8 +77,7 @@ TEST(ProgramFile, TruncatedAndLyingProgramFilesGiveNothing) {
     Lie lie;
   } cases[] = {
       {"pe header far away", true, [](Bytes& b) { fixtures::put(b, 0x3C, 0xFFFFFFF0u, 4); }},
-      {"pe resource rva outside every section", true,
-       [](Bytes& b) { fixtures::put(b, 88 + 112, 0x9000, 4); }},
+      {"pe resource rva outside every section", true, [](Bytes& b) { fixtures::put(b, 88 + 112, 0x9000, 4); }},
       {"pe huge section count", true, [](Bytes& b) { fixtures::put(b, 70, 0xFFFF, 2); }},
       {"pe resource data of 4 GiB", true, [](Bytes& b) { fixtures::put(b, 512 + 0x4C, 0xFFFFFFFFu, 4); }},
       {"pe directory entry count huge", true, [](Bytes& b) { fixtures::put(b, 512 + 12, 0xFFFF, 2); }},
@@ -195,8 +194,7 @@ TEST(GetVersionInfo, BlockWithoutTranslationGivesNothing) {
   auto root = *components::parseVersionBlock(components::buildVersionBlock({}));
   root.children.pop_back();
   components::TGetVersionInfoFromFile reader;
-  const std::string path =
-      fixtures::writeFile("notr", fixtures::elfFile(components::encodeVersionNode(root)));
+  const std::string path = fixtures::writeFile("notr", fixtures::elfFile(components::encodeVersionNode(root)));
   reader.setFileName(path);
   EXPECT_EQ(reader.fileName(), path);
   EXPECT_TRUE(reader.VersionStrings().empty());

@@ -1,9 +1,9 @@
 // Cut, Copy and Paste through the Edit menu, with the selection and the floating paste made by real mouse
 // events on the pixel grid of the 75 x 75 start document.
 #include "editor/EditorRules.h"
-#include "tests/support/Input.h"
 #include "platform/system/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/Input.h"
 
 using platform::Bitmap;
 using platform::Color;

@@ -1,7 +1,7 @@
 #include "editor/EditorRules.h"
-#include "tests/support/Input.h"
 #include "platform/system/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/Input.h"
 
 using platform::rgb;
 
@@ -86,8 +86,10 @@ TEST_F(EditorTest, LargeDocumentsOpenAtEveryZoomWithASurfaceBoundedByTheWindow) 
     int size;
     platform::MenuItem& zoom;
     int cell;
-  } cases[] = {{mid, 520, frm->mnuBitmap_Zoom_X8, 32}, {big, 1000, frm->mnuBitmap_Zoom_X4, 16},
-               {big, 1000, frm->mnuBitmap_Zoom_X8, 32}, {big, 1000, frm->mnuBitmap_Zoom_X1, 4}};
+  } cases[] = {{mid, 520, frm->mnuBitmap_Zoom_X8, 32},
+               {big, 1000, frm->mnuBitmap_Zoom_X4, 16},
+               {big, 1000, frm->mnuBitmap_Zoom_X8, 32},
+               {big, 1000, frm->mnuBitmap_Zoom_X1, 4}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.size) + " at " + c.zoom.caption());
     c.zoom.click();

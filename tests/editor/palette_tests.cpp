@@ -1,6 +1,6 @@
 #include "editor/EditorRules.h"
-#include "tests/support/Input.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/Input.h"
 
 using platform::MouseButton;
 using platform::rgb;

@@ -2,8 +2,8 @@
 #include <array>
 
 #include "editor/EditorRules.h"
-#include "tests/support/Input.h"
 #include "tests/editor/EditorFixture.h"
+#include "tests/support/Input.h"
 
 using platform::Bitmap;
 using platform::Color;

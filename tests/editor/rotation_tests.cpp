@@ -91,8 +91,7 @@ TEST(PasteRules, TheShownGridRunsFromTheFirstShownCellToTheLastOrTheClientEdge) 
       {100, 0, 4, 0, 0},      // no client area
   };
   for (const auto& t : cases)
-    EXPECT_EQ(pxwk::shownExtent(t.count, t.first, t.cellSize, t.client), t.shown)
-        << t.count << "/" << t.first;
+    EXPECT_EQ(pxwk::shownExtent(t.count, t.first, t.cellSize, t.client), t.shown) << t.count << "/" << t.first;
 }
 
 TEST(PasteRules, PasteFitsUpToTheShownGridAndDragsKeepTheImageInside) {

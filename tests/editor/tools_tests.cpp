@@ -2,9 +2,9 @@
 #include <initializer_list>
 
 #include "editor/EditorRules.h"
+#include "tests/editor/EditorFixture.h"
 #include "tests/support/Input.h"
 #include "tests/support/UserInput.h"
-#include "tests/editor/EditorFixture.h"
 
 using platform::Bitmap;
 using platform::Color;
@@ -193,10 +193,13 @@ TEST_F(ToolTest, AFilledRectangleFillsFromInsideTheAnchorCornerInEveryDirection)
     GridCoord from, to;
     int pixels;
   } cases[] = {
-      {{3, 3}, {7, 6}, 20}, {{7, 6}, {3, 3}, 20}, {{3, 6}, {7, 3}, 20},
-      {{7, 3}, {3, 6}, 20}, {{3, 3}, {4, 6}, 8},  // two cells wide: the seed lies on the outline, nothing
-                                                  // more changes
-      {{3, 3}, {7, 3}, 5},                        // one row: no fill
+      {{3, 3}, {7, 6}, 20},
+      {{7, 6}, {3, 3}, 20},
+      {{3, 6}, {7, 3}, 20},
+      {{7, 3}, {3, 6}, 20},
+      {{3, 3}, {4, 6}, 8},  // two cells wide: the seed lies on the outline, nothing
+                            // more changes
+      {{3, 3}, {7, 3}, 5},  // one row: no fill
   };
   use(frm->cmdBoxFilled);
   for (const auto& c : cases) {
@@ -395,8 +398,8 @@ TEST_F(ToolTest, PressAndDragOnPartlyShownCellsDrawThereWithoutScrolling) {
   const struct {
     int x, y;
     Color c;
-  } drawn[] = {{partly, 0, kRed}, {partly, 1, kBlue}, {8, 3, kRed}, {partly, 3, kRed}, {partly, partly, kRed},
-               {9, partly, kRed}};
+  } drawn[] = {{partly, 0, kRed}, {partly, 1, kBlue},     {8, 3, kRed},
+               {partly, 3, kRed}, {partly, partly, kRed}, {9, partly, kRed}};
   for (const auto& d : drawn) {
     EXPECT_EQ(image().pixel(d.x, d.y), d.c) << d.x << ", " << d.y;
     EXPECT_EQ(shown(d.x, d.y), d.c) << d.x << ", " << d.y;
@@ -406,8 +409,9 @@ TEST_F(ToolTest, PressAndDragOnPartlyShownCellsDrawThereWithoutScrolling) {
 
 // Tab walks the window's tab stops and never a tool; Space on whatever has the focus chooses no tool.
 TEST_F(ToolTest, TheKeyboardNeverReachesTheTools) {
-  const platform::SpeedButton* tools[] = {&frm->cmdDraw,   &frm->cmdLine, &frm->cmdPaint,        &frm->cmdPoint,
-                                          &frm->cmdCircle, &frm->cmdBox,  &frm->cmdCircleFilled, &frm->cmdBoxFilled};
+  const platform::SpeedButton* tools[] = {&frm->cmdDraw,         &frm->cmdLine,     &frm->cmdPaint,
+                                          &frm->cmdPoint,        &frm->cmdCircle,   &frm->cmdBox,
+                                          &frm->cmdCircleFilled, &frm->cmdBoxFilled};
   for (int i = 0; i < 30; ++i) {
     testing_support::pressKey(*frm, Qt::Key_Tab);
     for (const auto* tool : tools) EXPECT_FALSE(testing_support::hasFocus(*frm, *tool)) << tool->hint();

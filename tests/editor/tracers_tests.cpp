@@ -55,8 +55,7 @@ std::ostream& operator<<(std::ostream& os, const TracedPoint& p) {
 }  // namespace pxwk
 
 TEST(Sign, IsTheSignOfAnyInteger) {
-  const std::pair<int, int> cases[] = {{INT_MIN, -1}, {-5, -1}, {-1, -1},    {0, 0},
-                                       {1, 1},        {7, 1},   {INT_MAX, 1}};
+  const std::pair<int, int> cases[] = {{INT_MIN, -1}, {-5, -1}, {-1, -1}, {0, 0}, {1, 1}, {7, 1}, {INT_MAX, 1}};
   for (const auto& [v, sign] : cases) EXPECT_EQ(pxwk::Sign(v), sign) << v;
 }
 
@@ -78,8 +77,7 @@ TEST(TraceLine, CellsInTraceOrder) {
   };
   PointBuffer buffer;
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << '(' << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", " << c.y1
-                                    << ')');
+    SCOPED_TRACE(testing::Message() << '(' << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", " << c.y1 << ')');
     pxwk::TraceLine(buffer, kImage, c.x0, c.y0, c.x1, c.y1);
     EXPECT_EQ(cellsOf(buffer), c.cells);
   }
@@ -143,10 +141,10 @@ TEST(TraceEllipse, ZeroRadiiGiveASegmentThroughTheCentre) {
     pxwk::TraceEllipse(buffer, kImage, 10, 10, c.rx, c.ry);
     ASSERT_EQ(buffer.count(), 361);
     const Cells cells = cellsOf(buffer);
-    const auto [minX, maxX] = std::minmax_element(cells.begin(), cells.end(),
-                                                  [](const auto& a, const auto& b) { return a.x < b.x; });
-    const auto [minY, maxY] = std::minmax_element(cells.begin(), cells.end(),
-                                                  [](const auto& a, const auto& b) { return a.y < b.y; });
+    const auto [minX, maxX] =
+        std::minmax_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+    const auto [minY, maxY] =
+        std::minmax_element(cells.begin(), cells.end(), [](const auto& a, const auto& b) { return a.y < b.y; });
     EXPECT_EQ(minX->x, c.colLo);
     EXPECT_EQ(maxX->x, c.colHi);
     EXPECT_EQ(minY->y, c.rowLo);
@@ -190,8 +188,7 @@ TEST(TraceRectangle, SidesInOrderWithEachCornerTwice) {
   };
   PointBuffer buffer;
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << '(' << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", " << c.y1
-                                    << ')');
+    SCOPED_TRACE(testing::Message() << '(' << c.x0 << ", " << c.y0 << ") to (" << c.x1 << ", " << c.y1 << ')');
     pxwk::TraceRectangle(buffer, kImage, c.x0, c.y0, c.x1, c.y1);
     EXPECT_EQ(cellsOf(buffer), c.cells);
   }

@@ -31,8 +31,7 @@ namespace {
 class RecordingServices : public platform::QtServices {
  public:
   std::string failure;
-  platform::ModalResult messageBox(const std::string& text, platform::MsgType,
-                                   platform::MsgButtons) override {
+  platform::ModalResult messageBox(const std::string& text, platform::MsgType, platform::MsgButtons) override {
     failure = text;
     return platform::mrOk;
   }
@@ -53,17 +52,14 @@ void build(tlwk::TfrmMain& f, int seed, int frames) {
   f.grdImage.setColCount(512);
   f.grdImage.setRowCount(512);
   for (int r = 0; r < 512; ++r)
-    for (int c = 0; c < 512; ++c)
-      f.grdImage.setCell(c, r, std::to_string((r * 512 + c) * (seed + 1) % 262144));
+    for (int c = 0; c < 512; ++c) f.grdImage.setCell(c, r, std::to_string((r * 512 + c) * (seed + 1) % 262144));
   f.AniImageList.clear();
   f.AniImageList.setSize(8, 8);
   f.AniImageList.appendTiles(sheet, frames, frames);
   f.framesPerSecond = 3 + seed;
 }
 
-std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
-  return (h ^ v) * 1099511628211ull;
-}
+std::uint64_t mix(std::uint64_t h, std::uint64_t v) { return (h ^ v) * 1099511628211ull; }
 
 // What a load gives, as one number.
 std::uint64_t fingerprint(const tlwk::TfrmMain& f) {
@@ -189,8 +185,7 @@ int main(int argc, char** argv) {
     copyOld();
     const auto start = Clock::now();
     added = std::max(added, saveInChild(saver, std::nullopt));
-    saveTime =
-        std::max(saveTime, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
+    saveTime = std::max(saveTime, std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start));
   }
   const auto newPrint = load(loader, services, target);
   if (!oldPrint || !newPrint || *oldPrint == *newPrint) {

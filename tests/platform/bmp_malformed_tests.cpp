@@ -23,12 +23,8 @@ void* operator new(std::size_t n) {
   throw std::bad_alloc();
 }
 // Out of line, so that the compiler does not pair an inlined free with new at each call site.
-[[gnu::noinline]] void operator delete(void* p) noexcept {
-  std::free(p);
-}
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
+[[gnu::noinline]] void operator delete(void* p) noexcept { std::free(p); }
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -126,8 +122,7 @@ const Refused kRefused[] = {
      "too large"},
     {"offset inside the headers", k8bit, [](Bytes& f) { put32(f, 10, 20); },
      "offset 20 lies inside the headers"},
-    {"offset over the masks", k16bit, [](Bytes& f) { put32(f, 10, 60); },
-     "offset 60 lies inside the headers"},
+    {"offset over the masks", k16bit, [](Bytes& f) { put32(f, 10, 60); }, "offset 60 lies inside the headers"},
     {"offset past the end", k24bit, [](Bytes& f) { put32(f, 10, 1000); }, "offset 1000 lies past the end"},
     {"rows cut short", k24bit, [](Bytes& f) { f.resize(f.size() - 2); },
      "shorter than its rows need (46 of 47"},
@@ -143,15 +138,12 @@ const Refused kRefused[] = {
     {"empty red mask", k16bit, [](Bytes& f) { put32(f, 54, 0); }, "red bit-field mask is empty"},
     {"overlapping masks", k16bit, [](Bytes& f) { put32(f, 58, 0x0FE0); }, "green bit-field mask overlaps"},
     {"gap in a mask", k16bit, [](Bytes& f) { put32(f, 54, 0xE800); }, "red bit-field mask is not contiguous"},
-    {"mask wider than 16 bits", k16bit, [](Bytes& f) { put32(f, 54, 0x1F800); },
-     "red bit-field mask is wider"},
+    {"mask wider than 16 bits", k16bit, [](Bytes& f) { put32(f, 54, 0x1F800); }, "red bit-field mask is wider"},
     {"top-down RLE", kRle8, [](Bytes& f) { put32(f, 22, static_cast<std::uint32_t>(-3)); },
      "cannot be top-down"},
 };
 
-void PrintTo(const Refused& c, std::ostream* os) {
-  *os << c.name;
-}
+void PrintTo(const Refused& c, std::ostream* os) { *os << c.name; }
 
 class BmpRefused : public testing::TestWithParam<Refused> {};
 
@@ -279,9 +271,7 @@ const RleCase kRle[] = {
      {"abcde", "67878"}},
 };
 
-void PrintTo(const RleCase& c, std::ostream* os) {
-  *os << c.name;
-}
+void PrintTo(const RleCase& c, std::ostream* os) { *os << c.name; }
 
 class BmpRle : public testing::TestWithParam<RleCase> {};
 

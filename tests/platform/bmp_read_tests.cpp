@@ -20,9 +20,7 @@ std::uint32_t get32(const Bytes& b, std::size_t at) {
   return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
-Color hex(std::uint32_t rrggbb) {
-  return rgb(rrggbb >> 16, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF);
-}
+Color hex(std::uint32_t rrggbb) { return rgb(rrggbb >> 16, (rrggbb >> 8) & 0xFF, rrggbb & 0xFF); }
 
 std::vector<Color> colorsOf(const Bitmap& b) {
   std::vector<Color> out;
@@ -59,9 +57,7 @@ struct FixtureCase {
   const std::vector<Color>* colors;
 };
 
-void PrintTo(const FixtureCase& c, std::ostream* os) {
-  *os << c.file;
-}
+void PrintTo(const FixtureCase& c, std::ostream* os) { *os << c.file; }
 
 class BmpFixture : public testing::TestWithParam<FixtureCase> {};
 
@@ -112,9 +108,7 @@ struct FormatCase {
   PixelFormat format;
   const char* name;
 };
-void PrintTo(const FormatCase& c, std::ostream* os) {
-  *os << c.name;
-}
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
 class BmpRoundTrip : public testing::TestWithParam<FormatCase> {};
 

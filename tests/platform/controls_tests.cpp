@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
-#include <QScrollBar>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 #include <chrono>
@@ -16,13 +16,13 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-#include "tests/support/Input.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/QtServices.h"
+#include "tests/support/Input.h"
 #include "tests/support/ScriptedServices.h"
 
 using namespace platform;
@@ -135,8 +135,9 @@ TEST(FileDialog, TypedNamesGetTheDefaultExtensionButProgramsDoNot) {
 
 // Qt reads the patterns from the last parentheses; the dialog shows only the text before them.
 TEST(FileDialog, FiltersBecomeQtFiltersAndWindowsOnlyPatternsMatchEverything) {
-  EXPECT_EQ(qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*"),
-            (std::vector<std::string>{"Bitmaps (*.bmp) (*.bmp)", "Editor Executables [*.exe] (*)", "Any File (*)"}));
+  EXPECT_EQ(
+      qtNameFilters("Bitmaps (*.bmp)|*.bmp|Editor Executables [*.exe]|*.exe|Any File|*.*"),
+      (std::vector<std::string>{"Bitmaps (*.bmp) (*.bmp)", "Editor Executables [*.exe] (*)", "Any File (*)"}));
 }
 
 class GridTest : public ::testing::Test {
@@ -314,11 +315,11 @@ TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {
   ScrollBar bar(form);
   std::vector<int> seen;
   bar.OnChange = [&] { seen.push_back(bar.position()); };
-  bar.setMin(8);            // 0 moves up to 8
+  bar.setMin(8);  // 0 moves up to 8
   bar.setPosition(32);
-  bar.setPosition(32);      // no move, no event
-  bar.setMax(20);           // 32 drops to 20
-  bar.setPosition(500);     // clamped: no move from 20
+  bar.setPosition(32);   // no move, no event
+  bar.setMax(20);        // 32 drops to 20
+  bar.setPosition(500);  // clamped: no move from 20
   EXPECT_EQ(seen, (std::vector<int>{8, 32, 20}));
   try {
     bar.setMax(7);

@@ -9,16 +9,25 @@ TEST(StrToInt, AcceptsDecimalAndHexForms) {
     const char* text;
     std::int32_t value;
   } cases[] = {
-      {"0", 0},           {"42", 42},           {"  7", 7},           {"+5", 5},
-      {"-12", -12},       {"$F", 15},           {"xff", 255},         {"X10", 16},
-      {"-$10", -16},      {"007", 7},           {"2147483647", INT32_MAX},
-      {"-2147483648", INT32_MIN},               {"$7FFFFFFF", INT32_MAX},
+      {"0", 0},
+      {"42", 42},
+      {"  7", 7},
+      {"+5", 5},
+      {"-12", -12},
+      {"$F", 15},
+      {"xff", 255},
+      {"X10", 16},
+      {"-$10", -16},
+      {"007", 7},
+      {"2147483647", INT32_MAX},
+      {"-2147483648", INT32_MIN},
+      {"$7FFFFFFF", INT32_MAX},
   };
   for (const auto& c : cases) EXPECT_EQ(strToInt(c.text), c.value) << c.text;
 }
 
 TEST(StrToInt, RefusesEverythingElseWithTheTextInTheMessage) {
-  const char* bad[] = {"",  " ",   "ab", "5 ",  "1.5",  "+",         "-",           "$",
+  const char* bad[] = {"",   " ",    "ab",  "5 ",         "1.5",         "+",         "-",  "$",
                        "$G", "0x10", "--1", "2147483648", "-2147483649", "$80000000", "\t5"};
   for (const char* text : bad) {
     try {

@@ -55,9 +55,9 @@ TEST(Keyboard, AFocusedScrollBarAnswersArrowsPagesHomeAndEnd) {
   const struct {
     int key;
     int position;
-  } steps[] = {{Qt::Key_Left, 31},     {Qt::Key_Up, 30},   {Qt::Key_Right, 31}, {Qt::Key_Down, 32},
-               {Qt::Key_PageDown, 33}, {Qt::Key_PageUp, 32}, {Qt::Key_Home, 8},  {Qt::Key_Home, 8},
-               {Qt::Key_Left, 8},      {Qt::Key_End, 100}, {Qt::Key_Right, 100}};
+  } steps[] = {{Qt::Key_Left, 31},     {Qt::Key_Up, 30},     {Qt::Key_Right, 31}, {Qt::Key_Down, 32},
+               {Qt::Key_PageDown, 33}, {Qt::Key_PageUp, 32}, {Qt::Key_Home, 8},   {Qt::Key_Home, 8},
+               {Qt::Key_Left, 8},      {Qt::Key_End, 100},   {Qt::Key_Right, 100}};
   for (const auto& s : steps) {
     press(form, s.key);
     EXPECT_EQ(bar.position(), s.position) << "key " << std::hex << s.key;

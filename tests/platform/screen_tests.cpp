@@ -2,11 +2,11 @@
 // and show their text whole and literally.
 #include <gtest/gtest.h>
 
-#include <QFontInfo>
-#include <QFontMetricsF>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
 #include <QStyle>
@@ -36,7 +36,8 @@ double shownWidth(const Label& label) {
 TEST(Fonts, TheWindowsFacesShowInTheFaceWithTheirWidthsAtTheGivenPixelSize) {
   Form form;
   Label label(form, "Colors=256");
-  for (const Font& font : {Font{"MS Sans Serif", 11}, Font{"Arial", 16, true}, Font{"Small Fonts", 7}, Font{}}) {
+  for (const Font& font :
+       {Font{"MS Sans Serif", 11}, Font{"Arial", 16, true}, Font{"Small Fonts", 7}, Font{}}) {
     label.setFont(font);
     const QFontInfo shown(label.widget()->font());
     EXPECT_EQ(shown.family(), "Liberation Sans") << font.family;
@@ -161,7 +162,8 @@ TEST(ScrollBar, HasAFixedThumbAndAClickOnTheTrackMovesOneStep) {
   option.maximum = widget->maximum();
   option.pageStep = widget->pageStep();
   option.subControls = QStyle::SC_All;
-  const QRect thumb = widget->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, widget);
+  const QRect thumb =
+      widget->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, widget);
   EXPECT_LT(thumb.width(), 40) << "a two-position bar's thumb does not fill half its track";
   bar.setMax(10);
   testing_support::clickAt(widget, QPointF(150, 8));
@@ -219,8 +221,8 @@ TEST(Form, RestoredFromMaximisedKeepsItsFixedSizeCentredOnTheScreen) {
 // exist (a warning, and the dialog stays open), and shows the selected bitmap where it has a preview.
 TEST(FileDialog, ShowsFiltersOnceRefusesAMissingFolderAndPreviewsTheSelectedBitmap) {
   testing_support::ScriptedServices ui;
-  const std::string picture = testing_support::writeBitmapFile(
-      "shown.bmp", 16, 8, PixelFormat::pf8bit, [](int, int) { return rgb(0, 0, 255); });
+  const std::string picture = testing_support::writeBitmapFile("shown.bmp", 16, 8, PixelFormat::pf8bit,
+                                                               [](int, int) { return rgb(0, 0, 255); });
   FileDialogRequest request;
   request.kind = FileDialogKind::Save;
   request.filter = "Bitmaps (*.bmp)|*.bmp|Any File|*.*";

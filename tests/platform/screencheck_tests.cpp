@@ -92,8 +92,7 @@ TEST(ScreenCheck, FindsEachFaultAUserWouldSee) {
     SCOPED_TRACE(c.name);
     Dialog d;
     c.spoil(d);
-    EXPECT_NE(joined(checkScreen(d).faults).find(c.fault), std::string::npos)
-        << joined(checkScreen(d).faults);
+    EXPECT_NE(joined(checkScreen(d).faults).find(c.fault), std::string::npos) << joined(checkScreen(d).faults);
   }
 }
 

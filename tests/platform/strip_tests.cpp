@@ -34,9 +34,7 @@ void* operator new(std::size_t n) {
   if (p) liveBytes -= malloc_usable_size(p);
   std::free(p);
 }
-[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
-  operator delete(p);
-}
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 

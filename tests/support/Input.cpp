@@ -14,9 +14,12 @@ namespace {
 
 Qt::MouseButton qtButton(MouseButton b) {
   switch (b) {
-    case MouseButton::Left: return Qt::LeftButton;
-    case MouseButton::Right: return Qt::RightButton;
-    case MouseButton::Middle: return Qt::MiddleButton;
+    case MouseButton::Left:
+      return Qt::LeftButton;
+    case MouseButton::Right:
+      return Qt::RightButton;
+    case MouseButton::Middle:
+      return Qt::MiddleButton;
   }
   return Qt::NoButton;
 }

@@ -9,8 +9,7 @@ namespace platform {
 // User input delivered to a control through the platform's real event path, as a person's mouse and
 // keyboard would: used by tests and benchmarks, never shipped. Points are in the control's client
 // coordinates. With otherHeld the other of the left and right buttons is held too.
-void pressMouse(Control& control, MouseButton button, int x, int y, bool shift = false,
-                bool otherHeld = false);
+void pressMouse(Control& control, MouseButton button, int x, int y, bool shift = false, bool otherHeld = false);
 void moveMouse(Control& control, int x, int y, bool leftHeld, bool rightHeld = false);
 void releaseMouse(Control& control, MouseButton button, int x, int y, bool shift = false);
 void doubleClickMouse(Control& control, MouseButton button, int x, int y);

@@ -11,17 +11,28 @@ namespace testing_support {
 
 const char* kindName(CallKind k) {
   switch (k) {
-    case CallKind::Message: return "message box";
-    case CallKind::Plain: return "plain message";
-    case CallKind::Exception: return "exception box";
-    case CallKind::FileDialog: return "file dialog";
-    case CallKind::Input: return "input box";
-    case CallKind::Color: return "colour dialog";
-    case CallKind::Modal: return "modal form";
-    case CallKind::Popup: return "pop-up menu";
-    case CallKind::Process: return "process start";
-    case CallKind::Start: return "program start without waiting";
-    case CallKind::Shell: return "shell open";
+    case CallKind::Message:
+      return "message box";
+    case CallKind::Plain:
+      return "plain message";
+    case CallKind::Exception:
+      return "exception box";
+    case CallKind::FileDialog:
+      return "file dialog";
+    case CallKind::Input:
+      return "input box";
+    case CallKind::Color:
+      return "colour dialog";
+    case CallKind::Modal:
+      return "modal form";
+    case CallKind::Popup:
+      return "pop-up menu";
+    case CallKind::Process:
+      return "process start";
+    case CallKind::Start:
+      return "program start without waiting";
+    case CallKind::Shell:
+      return "shell open";
   }
   return "?";
 }
@@ -130,7 +141,8 @@ void ScriptedServices::clear() {
 std::optional<ScriptedServices::Step> ScriptedServices::take(const Call& call) {
   calls_.push_back(call);
   const bool boxLike = call.kind == CallKind::Plain || call.kind == CallKind::Exception;
-  if (script_.empty() || !(script_.front().kind == call.kind || (boxLike && script_.front().kind == CallKind::Plain))) {
+  if (script_.empty() ||
+      !(script_.front().kind == call.kind || (boxLike && script_.front().kind == CallKind::Plain))) {
     ADD_FAILURE() << "unexpected " << kindName(call.kind) << ": \"" << call.text << "\""
                   << (script_.empty() ? std::string(" (nothing scripted)")
                                       : std::string(" (scripted: ") + kindName(script_.front().kind) + ")");

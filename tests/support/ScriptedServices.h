@@ -16,16 +16,28 @@ using platform::ModalResult;
 using platform::MsgButtons;
 using platform::MsgType;
 
-enum class CallKind { Message, Plain, Exception, FileDialog, Input, Color, Modal, Popup, Process, Start, Shell };
+enum class CallKind {
+  Message,
+  Plain,
+  Exception,
+  FileDialog,
+  Input,
+  Color,
+  Modal,
+  Popup,
+  Process,
+  Start,
+  Shell
+};
 
 const char* kindName(CallKind k);
 
 // One call the program made to the service, as the test sees it afterwards.
 struct Call {
   CallKind kind;
-  std::string text;  // message text, the file dialog's title, the input box's prompt, a command line
-  std::string caption;  // the input box's caption
-  std::string value;    // the input box's starting text
+  std::string text;           // message text, the file dialog's title, the input box's prompt, a command line
+  std::string caption;        // the input box's caption
+  std::string value;          // the input box's starting text
   platform::Color color = 0;  // the colour dialog's starting colour
   MsgType type = MsgType::Information;
   MsgButtons buttons = MsgButtons::Ok;

@@ -18,8 +18,7 @@ inline std::string scratchFolder() {
 // Writes a bitmap file in the scratch folder whose pixel (x, y) has colour paint(x, y), nearest in the
 // format.
 template <class Paint>
-std::string writeBitmapFile(const std::string& name, int w, int h, platform::PixelFormat format,
-                            Paint paint) {
+std::string writeBitmapFile(const std::string& name, int w, int h, platform::PixelFormat format, Paint paint) {
   platform::Bitmap b(w, h, format);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) b.setPixel(x, y, paint(x, y));

@@ -13,7 +13,9 @@ class AnimationTest : public TilesTest {
     setCells({"0", "1", "2", ""});
     frm->tlbAnimate.click();
   }
-  void pressCell(int col) { platform::pressMouse(frm->grdImage, platform::MouseButton::Left, col * 33 + 16, 16); }
+  void pressCell(int col) {
+    platform::pressMouse(frm->grdImage, platform::MouseButton::Left, col * 33 + 16, 16);
+  }
   void record(std::initializer_list<int> cols) {
     if (!frm->recordMode) frm->aniRecord.click();
     for (int c : cols) pressCell(c);
@@ -211,7 +213,8 @@ TEST_F(AnimationTest, TheSpeedBoxTakesOneOrTwoCharactersFrom1To15) {
       EXPECT_EQ(b.value, "9") << "each box shows the current speed again";
     }
     if (c.error) {
-      EXPECT_EQ(ui.callsOf(CallKind::Exception).at(0).text, "'" + c.answers.back() + "' is not a valid integer value");
+      EXPECT_EQ(ui.callsOf(CallKind::Exception).at(0).text,
+                "'" + c.answers.back() + "' is not a valid integer value");
     }
     ui.clear();
   }

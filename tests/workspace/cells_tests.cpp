@@ -14,7 +14,9 @@ class CellsTest : public TilesTest {
   }
   // Middle of a cell of the first row, in the grid's client coordinates.
   int cx(int col) const { return col * 33 + 16; }
-  void press(int col, MouseButton b = MouseButton::Left) { platform::pressMouse(frm->grdImage, b, cx(col), 16); }
+  void press(int col, MouseButton b = MouseButton::Left) {
+    platform::pressMouse(frm->grdImage, b, cx(col), 16);
+  }
   void rightClickAnd(int col, platform::MenuItem& item) {
     press(col, MouseButton::Right);
     item.click();

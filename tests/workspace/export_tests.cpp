@@ -43,7 +43,8 @@ TEST_F(ExportTest, TheSheetIs8BitsWithThe332PaletteAndOnlyFilledCellsShowTiles) 
   EXPECT_EQ(sheet.index(63, 32), 255);
   EXPECT_EQ(sheet.index(5 * 32 + 3, 5 * 32 + 3), 255);
   const platform::Color mapped = sheet.pixel(300, 250);
-  EXPECT_EQ(mapped, platform::palette332()[platform::Bitmap(1, 1, platform::PixelFormat::pf8bit).nearestIndex(off)]);
+  EXPECT_EQ(mapped,
+            platform::palette332()[platform::Bitmap(1, 1, platform::PixelFormat::pf8bit).nearestIndex(off)]);
 }
 
 TEST_F(ExportTest, AnEmptyWorkSpaceHasNothingToExportAndCancelWritesNothing) {

@@ -52,7 +52,8 @@ TEST_F(ImportTest, A256By128SheetIsCutIntoEightTilesInReadingOrder) {
                  EXPECT_EQ(d.lblImportX.caption(), "Bitmap Width: 256");
                  EXPECT_EQ(d.lblImportY.caption(), "Bitmap Height: 128");
                  EXPECT_EQ(d.imgTile.picture().width(), 32);
-                 EXPECT_EQ(d.imgTile.picture().pixel(9, 1), blockColor(1, 0)) << "the tile view shows the first tile";
+                 EXPECT_EQ(d.imgTile.picture().pixel(9, 1), blockColor(1, 0))
+                     << "the tile view shows the first tile";
                }});
   frm->mnuFile_import.click();
   EXPECT_EQ(ui.calls()[0].text, kClearQuestion);
@@ -128,8 +129,11 @@ TEST_F(ImportTest, RefusedFilesShowTheirMessagesSizeFirstAndTheDialogOpensAgain)
       {7, 40, PixelFormat::pf8bit, {"Bitmap should be 8 pixels or greater in width/height"}},
       {40, 40, PixelFormat::pf24bit, {"Imported image must be have 256 colors or less"}},
       {40, 40, PixelFormat::pf1bit, {"Imported image must be have 256 colors or less"}},
-      {7, 40, PixelFormat::pf24bit,
-       {"Bitmap should be 8 pixels or greater in width/height", "Imported image must be have 256 colors or less"}},
+      {7,
+       40,
+       PixelFormat::pf24bit,
+       {"Bitmap should be 8 pixels or greater in width/height",
+        "Imported image must be have 256 colors or less"}},
   };
   for (const auto& c : cases) {
     ui.answerMessage(mrYes).answerFile(sheet(c.w, c.h, c.format));
@@ -201,8 +205,8 @@ TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
                  d.show();
                  EXPECT_TRUE(hasFocus(d, d.hsbTileWidth));
                  const std::vector<const platform::Control*> order{
-                     &d.hsbTileHeight, &d.hsbTilesAcross, &d.hsbTilesDown, &d.txtTileWidth, &d.txtTileHeight,
-                     &d.txtTilesAcross, &d.txtTilesDown, &d.cmdOK, &d.hsbTileWidth};
+                     &d.hsbTileHeight,  &d.hsbTilesAcross, &d.hsbTilesDown, &d.txtTileWidth, &d.txtTileHeight,
+                     &d.txtTilesAcross, &d.txtTilesDown,   &d.cmdOK,        &d.hsbTileWidth};
                  for (const platform::Control* next : order) {
                    pressKey(d, Qt::Key_Tab);
                    EXPECT_TRUE(hasFocus(d, *next));

@@ -101,9 +101,7 @@ TEST_F(ModifyTest, TheExternalEditorIsStartedWhenCheckedAndTheEditorProgramRepla
   frm->externalEditor = external;
   frm->UseExternalEd.click();
   ASSERT_TRUE(frm->UseExternalEd.checked());
-  ui.answerProcess([&](const Args& argv) {
-    EXPECT_EQ(argv, (Args{external, tileFileIn(home() + "/prog/")}));
-  });
+  ui.answerProcess([&](const Args& argv) { EXPECT_EQ(argv, (Args{external, tileFileIn(home() + "/prog/")})); });
   frm->mnuTiles_Modify.click();
 
   frm->externalEditor = home() + "/gone";

@@ -3,8 +3,8 @@
 
 #include <csignal>
 
-#include "tests/support/Input.h"
 #include "platform/system/Files.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
 
 using platform::mrNo;
@@ -168,8 +168,8 @@ TEST_F(ProjectTest, NothingToSaveOrCloseIsSaidAndWritesNothing) {
   frm->tlbSave.click();
   frm->tlbSaveAs.click();
   frm->tlbClose.click();
-  EXPECT_EQ(ui.messages(), (Cells{"There is nothing to save..", "There is nothing to save..",
-                                  "There is nothing to close.."}));
+  EXPECT_EQ(ui.messages(),
+            (Cells{"There is nothing to save..", "There is nothing to save..", "There is nothing to close.."}));
   EXPECT_EQ(ui.calls()[0].type, platform::MsgType::Information);
 }
 
@@ -331,10 +331,9 @@ TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemor
   };
   const long startKiB = peakKiB();
   for (const char* frames : {"268435456", "10"}) {
-    writeText(path("tiny.prj"),
-              std::string("tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
-                          "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=") +
-                  frames + "\r\n");
+    writeText(path("tiny.prj"), std::string("tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
+                                            "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=") +
+                                    frames + "\r\n");
     ui.answerFile(path("tiny.prj")).answerMessage(mrOk);
     frm->tlbOpen.click();
     ASSERT_EQ(ui.messages().size(), 1u) << frames;
@@ -358,10 +357,9 @@ TEST_F(ProjectTest, AShortFrameStripLoadsWithWhiteFramesAndOddCountsLoadAsWritte
   addTiles(1);
   saveAs("odd");
   platform::saveBmpFile(path("odd.vid"), platform::Bitmap(32, 32));
-  writeText(
-      path("odd.prj"),
-      "tlwkproj file\nImageCount=-4\nImageWidth=32\nImageHeight=32\nColumns=0\nRows=-2\nFramesPerSec=0\n"
-      "VideoFrames=3\n");
+  writeText(path("odd.prj"),
+            "tlwkproj file\nImageCount=-4\nImageWidth=32\nImageHeight=32\nColumns=0\nRows=-2\nFramesPerSec=0\n"
+            "VideoFrames=3\n");
   open(path("odd.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 0) << "a negative count cuts nothing";
   EXPECT_EQ(frm->grdImage.colCount(), 1);

@@ -57,8 +57,8 @@ TEST(ProjectBounds, SizesNoProjectCanHaveAreRefusedOnTheValuesThatConvert) {
   EXPECT_FALSE(projectTooLarge(values("n=-5\n32\n32\n0\n-3\n0\n-1"))) << "odd counts load as written";
   EXPECT_FALSE(projectTooLarge(values("n=x\n32\n32\n10\n10\n5\n0")));
   const char* refused[] = {
-      "n=1\n0\n32\n1\n1\n5\n0",         "n=1\n32\n-1\n1\n1\n5\n0",     "n=1\n5000\n32\n1\n1\n5\n0",
-      "n=300000\n32\n32\n1\n1\n5\n0",   "n=1\n32\n32\n1\n1\n5\n300000", "n=1\n8\n8\n4096\n4096\n5\n0",
+      "n=1\n0\n32\n1\n1\n5\n0",       "n=1\n32\n-1\n1\n1\n5\n0",      "n=1\n5000\n32\n1\n1\n5\n0",
+      "n=300000\n32\n32\n1\n1\n5\n0", "n=1\n32\n32\n1\n1\n5\n300000", "n=1\n8\n8\n4096\n4096\n5\n0",
       "n=1\nx\n8\n99999999\n1\n5\n0",
   };
   for (const char* r : refused) EXPECT_TRUE(projectTooLarge(values(r))) << r;
@@ -71,15 +71,15 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
     int stripW, stripH, frameW, frameH;
     bool refused;
   } cases[] = {
-      {5, 64, 32, 32, 32, false},               // two frames held, three white
-      {9, 1, 1, 32, 32, false},                 // a few white frames of a small tile
-      {10, 1, 1, 32, 32, true},                 // more white frames than the allowance
-      {20, 320, 32, 32, 32, false},             // ten held, ten white
-      {268435456, 1, 1, 1, 1, true},            // a count no strip of one pixel can back
-      {9, 1, 1, 4096, 4096, true},              // nine frames of the largest size from one pixel
-      {1, 1, 1, 4096, 4096, true},              // even one
-      {3, 8192, 4096, 4096, 4096, false},       // a real strip of two large frames, one white
-      {0, 1, 1, 4096, 4096, false},             // no frames asks for nothing
+      {5, 64, 32, 32, 32, false},          // two frames held, three white
+      {9, 1, 1, 32, 32, false},            // a few white frames of a small tile
+      {10, 1, 1, 32, 32, true},            // more white frames than the allowance
+      {20, 320, 32, 32, 32, false},        // ten held, ten white
+      {268435456, 1, 1, 1, 1, true},       // a count no strip of one pixel can back
+      {9, 1, 1, 4096, 4096, true},         // nine frames of the largest size from one pixel
+      {1, 1, 1, 4096, 4096, true},         // even one
+      {3, 8192, 4096, 4096, 4096, false},  // a real strip of two large frames, one white
+      {0, 1, 1, 4096, 4096, false},        // no frames asks for nothing
   };
   for (const auto& c : cases)
     EXPECT_EQ(framesBeyondStrip(c.announced, c.stripW, c.stripH, c.frameW, c.frameH).has_value(), c.refused)

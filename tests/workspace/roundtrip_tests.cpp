@@ -81,8 +81,7 @@ TEST_F(RoundTripTest, TheEditorWindowInTileModeWritesTheTileBackInItsOwnFormat) 
   const platform::Bitmap written = platform::loadBmpFile(tileFileIn(folder));
   EXPECT_EQ(written.pixelFormat(), platform::PixelFormat::pf24bit);
   EXPECT_EQ(written.width(), 32);
-  for (int col = 7; col <= 9; ++col)
-    EXPECT_EQ(frm->imagelist1.image(0).pixel(col, 8), rgb(255, 0, 255)) << col;
+  for (int col = 7; col <= 9; ++col) EXPECT_EQ(frm->imagelist1.image(0).pixel(col, 8), rgb(255, 0, 255)) << col;
   EXPECT_EQ(frm->imagelist1.image(0).pixel(10, 8), tileColor(0));
   EXPECT_EQ(frm->imagelist1.image(0).pixel(0, 0), tileColor(0));
 }

@@ -8,8 +8,8 @@ TEST_F(WorkspaceTest, ExtEdIsOnForAnyWholeNumberButZeroAndWrittenBackAsOneOrZero
   const struct {
     const char* stored;
     bool checked;
-  } cases[] = {{"1", true}, {"2", true}, {"-1", true}, {" 3", true}, {"$10", true}, {"0", false},
-               {"yes", false}, {"", false}, {"1.0", false}};
+  } cases[] = {{"1", true},  {"2", true},    {"-1", true}, {" 3", true},  {"$10", true},
+               {"0", false}, {"yes", false}, {"", false},  {"1.0", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored);
     writeConf(std::string("Ext%20Ed=\"") + c.stored + "\"\n");

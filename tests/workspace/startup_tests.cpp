@@ -36,7 +36,8 @@ const char* const kReopenQuestion =
 TEST_F(WorkspaceTest, FirstRunSetsCaptionAndWritesAllFiveSettings) {
   auto& f = start();
   EXPECT_TRUE(ui.calls().empty());
-  EXPECT_EQ(f.caption(), "Tessaly Version 1.0.0.0  by Halvorn") << "the version comes from the program's own version block";
+  EXPECT_EQ(f.caption(), "Tessaly Version 1.0.0.0  by Halvorn")
+      << "the version comes from the program's own version block";
   expectEmptyState(f);
   EXPECT_FALSE(f.UseExternalEd.checked());
   EXPECT_EQ(f.UseExternalEd.caption(), "Use  to Edit Bitmaps");

@@ -8,8 +8,8 @@ TEST(Renumbering, DeleteEmptiesTheTileAndMovesHigherIndexesDown) {
   const struct {
     const char* before;
     const char* after;
-  } cases[] = {{"1", "1"}, {"2", ""}, {"4", "3"}, {"", ""}, {"0", "0"}, {"  3", "2"}, {"$4", "3"},
-               {"abc", "abc"}, {"2x", "2x"}};
+  } cases[] = {{"1", "1"},   {"2", ""},   {"4", "3"},     {"", ""},    {"0", "0"},
+               {"  3", "2"}, {"$4", "3"}, {"abc", "abc"}, {"2x", "2x"}};
   for (const auto& c : cases) EXPECT_EQ(renumberForDelete(c.before, 2), c.after) << c.before;
 }
 
@@ -17,8 +17,8 @@ TEST(Renumbering, InsertMovesIndexesFromTheInsertedPlaceUp) {
   const struct {
     const char* before;
     const char* after;
-  } cases[] = {{"0", "0"}, {"1", "1"}, {"2", "3"}, {"4", "5"}, {"", ""}, {"word", "word"},
-               {"2147483647", "2147483647"}};
+  } cases[] = {
+      {"0", "0"}, {"1", "1"}, {"2", "3"}, {"4", "5"}, {"", ""}, {"word", "word"}, {"2147483647", "2147483647"}};
   for (const auto& c : cases) EXPECT_EQ(renumberForInsert(c.before, 2), c.after) << c.before;
 }
 
