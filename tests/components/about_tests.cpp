@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <filesystem>
 #include <fstream>
 
@@ -7,9 +8,9 @@
 #include "components/HalvornAboutBox.h"
 #include "components/getver.h"
 #include "platform/controls/Application.h"
+#include "tests/support/Input.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/UserInput.h"
 
 namespace {
 
@@ -208,13 +209,13 @@ TEST_F(AboutBoxTest, AClickOnTheMiddleOfOkAndEnterCloseIt) {
       auto& a = dynamic_cast<components::TAbout&>(f);
       a.show();
       if (byKey) {
-        EXPECT_TRUE(testing_support::hasFocus(a, a.OkButton));
-        testing_support::pressKey(a, Qt::Key_Return);
+        EXPECT_TRUE(platform::hasFocus(a, a.OkButton));
+        platform::typeKey(a, platform::Key::Enter);
       } else {
         const QPoint middle = a.OkButton.widget()->geometry().center();
         QWidget* hit = a.clientWidget()->childAt(middle);
         EXPECT_EQ(hit, a.OkButton.widget()) << "the control under the middle of OK";
-        if (hit) testing_support::clickAt(hit, hit->mapFrom(a.clientWidget(), middle));
+        platform::clickAt(a, middle.x(), middle.y());
       }
       a.hide();
       return a.modalResult();

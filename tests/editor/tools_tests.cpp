@@ -4,7 +4,6 @@
 #include "editor/EditorRules.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/Input.h"
-#include "tests/support/UserInput.h"
 
 using platform::Bitmap;
 using platform::Color;
@@ -413,9 +412,9 @@ TEST_F(ToolTest, TheKeyboardNeverReachesTheTools) {
                                           &frm->cmdPoint,        &frm->cmdCircle,   &frm->cmdBox,
                                           &frm->cmdCircleFilled, &frm->cmdBoxFilled};
   for (int i = 0; i < 30; ++i) {
-    testing_support::pressKey(*frm, Qt::Key_Tab);
-    for (const auto* tool : tools) EXPECT_FALSE(testing_support::hasFocus(*frm, *tool)) << tool->hint();
-    testing_support::pressKey(*frm, Qt::Key_Space);
+    platform::typeKey(*frm, platform::Key::Tab);
+    for (const auto* tool : tools) EXPECT_FALSE(platform::hasFocus(*frm, *tool)) << tool->hint();
+    platform::typeKey(*frm, platform::Key::Space);
   }
   EXPECT_EQ(frm->currentTool(), pxwk::Tool::Pointer);
 }

@@ -8,13 +8,13 @@
 #include "platform/controls/Form.h"
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
-#include "tests/support/UserInput.h"
+#include "tests/support/Input.h"
 
 using namespace platform;
 
 namespace {
-void press(Form& form, int key) { testing_support::pressKey(form, key); }
-bool focused(Form& form, const Control& control) { return testing_support::hasFocus(form, control); }
+void press(Form& form, Key key) { typeKey(form, key); }
+bool focused(Form& form, const Control& control) { return hasFocus(form, control); }
 }  // namespace
 
 TEST(Keyboard, TabWalksTheTabStopsInTheirOrderFromTheFirstAndSkipsLabelsAndToolButtons) {
@@ -34,7 +34,7 @@ TEST(Keyboard, TabWalksTheTabStopsInTheirOrderFromTheFirstAndSkipsLabelsAndToolB
   EXPECT_TRUE(focused(form, first));
   const std::vector<const Control*> walk{&second, &edit, &ok, &first};
   for (const Control* next : walk) {
-    press(form, Qt::Key_Tab);
+    press(form, Key::Tab);
     EXPECT_TRUE(focused(form, *next));
   }
   EXPECT_EQ(tool.widget()->focusPolicy(), Qt::NoFocus);
@@ -53,14 +53,14 @@ TEST(Keyboard, AFocusedScrollBarAnswersArrowsPagesHomeAndEnd) {
   form.show();
   ASSERT_TRUE(focused(form, bar));
   const struct {
-    int key;
+    Key key;
     int position;
-  } steps[] = {{Qt::Key_Left, 31},     {Qt::Key_Up, 30},     {Qt::Key_Right, 31}, {Qt::Key_Down, 32},
-               {Qt::Key_PageDown, 33}, {Qt::Key_PageUp, 32}, {Qt::Key_Home, 8},   {Qt::Key_Home, 8},
-               {Qt::Key_Left, 8},      {Qt::Key_End, 100},   {Qt::Key_Right, 100}};
+  } steps[] = {{Key::Left, 31},     {Key::Up, 30},     {Key::Right, 31}, {Key::Down, 32},
+               {Key::PageDown, 33}, {Key::PageUp, 32}, {Key::Home, 8},   {Key::Home, 8},
+               {Key::Left, 8},      {Key::End, 100},   {Key::Right, 100}};
   for (const auto& s : steps) {
     press(form, s.key);
-    EXPECT_EQ(bar.position(), s.position) << "key " << std::hex << s.key;
+    EXPECT_EQ(bar.position(), s.position) << "key " << static_cast<int>(s.key);
   }
   EXPECT_EQ(seen, (std::vector<int>{31, 30, 31, 32, 33, 32, 8, 100}));
 }
@@ -76,11 +76,11 @@ TEST(Keyboard, EnterPressesTheFocusedButtonElseTheDefaultOne) {
   ok.OnClick = [&] { ++oks; };
   form.show();
   ASSERT_TRUE(focused(form, edit));
-  press(form, Qt::Key_Return);
+  press(form, Key::Enter);
   EXPECT_EQ(oks, 1);
-  press(form, Qt::Key_Tab);
+  press(form, Key::Tab);
   ASSERT_TRUE(focused(form, other));
-  press(form, Qt::Key_Return);
+  press(form, Key::Enter);
   EXPECT_EQ(others, 1);
   EXPECT_EQ(oks, 1);
 }

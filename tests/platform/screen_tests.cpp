@@ -20,9 +20,9 @@
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/QtServices.h"
+#include "tests/support/Input.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
-#include "tests/support/UserInput.h"
 
 using namespace platform;
 
@@ -166,7 +166,7 @@ TEST(ScrollBar, HasAFixedThumbAndAClickOnTheTrackMovesOneStep) {
       widget->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, widget);
   EXPECT_LT(thumb.width(), 40) << "a two-position bar's thumb does not fill half its track";
   bar.setMax(10);
-  testing_support::clickAt(widget, QPointF(150, 8));
+  clickAt(form, 150, 8);
   EXPECT_EQ(bar.position(), 1);
 }
 

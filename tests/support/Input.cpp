@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
+#include <stdexcept>
 
 namespace platform {
 
@@ -30,6 +31,13 @@ void send(Control& control, QEvent::Type type, Qt::MouseButton button, Qt::Mouse
   const QPointF local(x + control.clientLeft(), y + control.clientTop());
   QMouseEvent e(type, local, w->mapToGlobal(local), button, held, mods);
   QApplication::sendEvent(w, &e);
+}
+
+int qtKey(Key key) {
+  static const int keys[] = {Qt::Key_Left,   Qt::Key_Right,  Qt::Key_Up,     Qt::Key_Down,
+                             Qt::Key_Home,   Qt::Key_End,    Qt::Key_PageUp, Qt::Key_PageDown,
+                             Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,    Qt::Key_Space};
+  return keys[static_cast<int>(key)];
 }
 
 }  // namespace
@@ -75,10 +83,31 @@ void turnWheelBy(Control& control, int angleDelta) {
 }
 
 void pressKey(Control& control, Key key) {
-  static const int keys[] = {Qt::Key_Left, Qt::Key_Right,  Qt::Key_Up,       Qt::Key_Down,   Qt::Key_Home,
-                             Qt::Key_End,  Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Return, Qt::Key_Escape};
-  QKeyEvent e(QEvent::KeyPress, keys[static_cast<int>(key)], Qt::NoModifier);
+  QKeyEvent e(QEvent::KeyPress, qtKey(key), Qt::NoModifier);
   QApplication::sendEvent(control.widget(), &e);
+}
+
+void typeKey(Form& form, Key key) {
+  QWidget* target = form.window()->focusWidget();
+  if (!target) throw std::logic_error("a key typed while nothing has the focus");
+  QKeyEvent down(QEvent::KeyPress, qtKey(key), Qt::NoModifier);
+  QKeyEvent up(QEvent::KeyRelease, qtKey(key), Qt::NoModifier);
+  QApplication::sendEvent(target, &down);
+  QApplication::sendEvent(target, &up);
+}
+
+bool hasFocus(Form& form, const Control& control) { return form.window()->focusWidget() == control.widget(); }
+
+void clickAt(Form& form, int x, int y) {
+  const QPoint at(x, y);
+  QWidget* hit = form.clientWidget()->childAt(at);
+  if (!hit) hit = form.clientWidget();
+  const QPointF local = hit->mapFrom(form.clientWidget(), at);
+  const QPointF global = hit->mapToGlobal(local);
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(hit, &press);
+  QApplication::sendEvent(hit, &release);
 }
 
 }  // namespace platform

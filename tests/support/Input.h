@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/controls/Control.h"
+#include "platform/controls/Form.h"
 #include "platform/controls/Grid.h"
 #include "platform/controls/Menu.h"
 
@@ -20,7 +21,13 @@ void turnWheelBy(Control& control, int angleDelta);
 // Opens the sub-menu of an item with children, as a click on it would, and closes it again.
 void openMenu(MenuItem& item);
 
-enum class Key { Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Escape };
+enum class Key { Left, Right, Up, Down, Home, End, PageUp, PageDown, Enter, Escape, Tab, Space };
+// A key sent to the given control.
 void pressKey(Control& control, Key key);
+// A key as a person types it: pressed and released on whatever control of the form has the focus.
+void typeKey(Form& form, Key key);
+bool hasFocus(Form& form, const Control& control);
+// A left click at a point of the form's client area, landing on whatever control lies there.
+void clickAt(Form& form, int x, int y);
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "tests/support/UserInput.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
 
 using platform::mrNo;
@@ -199,8 +199,9 @@ TEST_F(ImportTest, ThePictureDialogStartsNextTimeInTheChosenFilesFolder) {
 // The dialog worked with the keyboard alone, through real key events: focus starts on the tile width,
 // Tab walks the bars, the edit boxes and OK in that order, and Home, End and Enter finish the job.
 TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
-  using testing_support::hasFocus;
-  using testing_support::pressKey;
+  using platform::hasFocus;
+  using platform::Key;
+  const auto pressKey = [](platform::Form& f, Key k) { platform::typeKey(f, k); };
   scriptImport(sheet(640, 480), {[&](tlwk::TfrmImport& d) {
                  d.show();
                  EXPECT_TRUE(hasFocus(d, d.hsbTileWidth));
@@ -208,20 +209,20 @@ TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
                      &d.hsbTileHeight,  &d.hsbTilesAcross, &d.hsbTilesDown, &d.txtTileWidth, &d.txtTileHeight,
                      &d.txtTilesAcross, &d.txtTilesDown,   &d.cmdOK,        &d.hsbTileWidth};
                  for (const platform::Control* next : order) {
-                   pressKey(d, Qt::Key_Tab);
+                   pressKey(d, Key::Tab);
                    EXPECT_TRUE(hasFocus(d, *next));
                  }
-                 pressKey(d, Qt::Key_Home);
-                 pressKey(d, Qt::Key_Tab);
-                 pressKey(d, Qt::Key_Home);
-                 pressKey(d, Qt::Key_Tab);
-                 pressKey(d, Qt::Key_End);
-                 pressKey(d, Qt::Key_Tab);
-                 pressKey(d, Qt::Key_End);
+                 pressKey(d, Key::Home);
+                 pressKey(d, Key::Tab);
+                 pressKey(d, Key::Home);
+                 pressKey(d, Key::Tab);
+                 pressKey(d, Key::End);
+                 pressKey(d, Key::Tab);
+                 pressKey(d, Key::End);
                  EXPECT_EQ(d.txtTileWidth.text(), "8");
                  EXPECT_EQ(d.txtTilesAcross.text(), "80");
                  EXPECT_EQ(d.txtTilesDown.text(), "60");
-                 pressKey(d, Qt::Key_Return);
+                 pressKey(d, Key::Enter);
                  EXPECT_EQ(d.modalResult(), mrOk);
                  d.hide();
                }});
