@@ -39,6 +39,9 @@ constexpr std::uint32_t kInfoHeader = 40;
 constexpr std::uint32_t kOs2Header = 64;
 constexpr std::size_t kFileHeader = 14;
 constexpr std::size_t kMaxFileBytes = (std::size_t{11} << 30) / 10;  // 1.1 GiB, above the largest bitmap
+// Every header, mask and colour table lies within this many bytes of the start: the largest header with its
+// masks inside, then a full table of 256 entries.
+constexpr std::size_t kMaxHeadBytes = kFileHeader + 124 + 256 * 4;
 
 [[noreturn]] void fail(const std::string& why) { throw BitmapError("Invalid bitmap: " + why); }
 
@@ -207,7 +210,46 @@ std::vector<Color> readTable(const Header& h, const std::uint8_t* data, std::siz
   return table;
 }
 
-void decodeRle(const Header& h, const std::uint8_t* in, const std::uint8_t* end, Bitmap& bmp) {
+// The compressed stream, held in memory or read from a file a block at a time as the decode reaches it, so
+// that a file is read no further than its stream's end.
+class RleInput {
+ public:
+  RleInput(const std::uint8_t* data, std::size_t size) : in_(data), end_(data + size) {}
+  RleInput(const RegularFile& file, std::uint64_t offset, const std::string& path)
+      : file_(&file), path_(&path), next_(offset), block_(kBlock) {
+    in_ = end_ = block_.data();
+  }
+  // The bytes at hand from the current position: at least n while the stream holds them.
+  std::size_t want(std::size_t n) {
+    if (static_cast<std::size_t>(end_ - in_) < n && file_ && next_ < file_->size()) refill();
+    return static_cast<std::size_t>(end_ - in_);
+  }
+  const std::uint8_t* at() const { return in_; }
+  void skip(std::size_t n) { in_ += n; }
+
+ private:
+  static constexpr std::size_t kBlock = std::size_t{64} << 10;
+  void refill() {
+    const std::size_t kept = static_cast<std::size_t>(end_ - in_);
+    std::memmove(block_.data(), in_, kept);
+    const std::size_t count =
+        static_cast<std::size_t>(std::min<std::uint64_t>(block_.size() - kept, file_->size() - next_));
+    if (!file_->readAt(next_, block_.data() + kept, count))
+      throw FileError("Cannot read \"" + *path_ + "\": the file ended early or could not be read");
+    next_ += count;
+    in_ = block_.data();
+    end_ = in_ + kept + count;
+  }
+
+  const RegularFile* file_ = nullptr;
+  const std::string* path_ = nullptr;
+  std::uint64_t next_ = 0;
+  std::vector<std::uint8_t> block_;
+  const std::uint8_t* in_;
+  const std::uint8_t* end_;
+};
+
+void decodeRle(const Header& h, RleInput& in, Bitmap& bmp) {
   const int w = bmp.width(), height = bmp.height();
   const bool four = h.compression == kRle4;
   int x = 0, y = 0;  // y counts rows from the bottom
@@ -215,9 +257,9 @@ void decodeRle(const Header& h, const std::uint8_t* in, const std::uint8_t* end,
     if (x < w) bmp.indexRow(height - 1 - y)[x] = v;
     ++x;
   };
-  while (end - in >= 2) {
-    const std::uint8_t count = in[0], value = in[1];
-    in += 2;
+  while (in.want(2) >= 2) {
+    const std::uint8_t count = in.at()[0], value = in.at()[1];
+    in.skip(2);
     if (count > 0) {
       for (int i = 0; i < count && x < w; ++i) {
         put(four ? static_cast<std::uint8_t>(i % 2 == 0 ? value >> 4 : value & 0x0F) : value);
@@ -230,20 +272,22 @@ void decodeRle(const Header& h, const std::uint8_t* in, const std::uint8_t* end,
     } else if (value == 1) {
       return;
     } else if (value == 2) {
-      if (end - in < 2) return;
-      x += in[0];
-      y += in[1];
-      in += 2;
+      if (in.want(2) < 2) return;
+      x += in.at()[0];
+      y += in.at()[1];
+      in.skip(2);
       if (x > w || y >= height) return;
     } else {
       const std::size_t bytes = four ? (value + 1u) / 2 : value;
       const std::size_t padded = (bytes + 1) & ~std::size_t{1};
-      const std::size_t have = std::min<std::size_t>(static_cast<std::size_t>(end - in), bytes);
+      const std::size_t there = in.want(padded);
+      const std::size_t have = std::min(there, bytes);
+      const std::uint8_t* src = in.at();
       for (std::size_t i = 0; i < (four ? std::min<std::size_t>(value, have * 2) : have) && x < w; ++i) {
-        put(four ? static_cast<std::uint8_t>(i % 2 == 0 ? in[i / 2] >> 4 : in[i / 2] & 0x0F) : in[i]);
+        put(four ? static_cast<std::uint8_t>(i % 2 == 0 ? src[i / 2] >> 4 : src[i / 2] & 0x0F) : src[i]);
       }
-      if (static_cast<std::size_t>(end - in) < padded) return;
-      in += padded;
+      if (there < padded) return;
+      in.skip(padded);
     }
   }
 }
@@ -253,9 +297,6 @@ void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowByte
   const bool bottomUp = h.height > 0;
   const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
   const bool plain32 = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
-  const bool requantise = h.bitCount == 16 &&
-                          !(h.masks[0] == 0x7C00 && h.masks[1] == 0x03E0 && h.masks[2] == 0x1F) &&
-                          !(h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F);
   for (int row = 0; row < height; ++row) {
     const std::uint8_t* src = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - row : row) * rowBytes;
     switch (h.bitCount) {
@@ -277,7 +318,6 @@ void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowByte
         for (int x = 0; x < w; ++x) {
           const std::uint32_t px = u16(src + 2 * x);
           dst[x] = 0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px);
-          if (requantise) dst[x] = quantiseWord(dst[x], PixelFormat::pf15bit);
         }
         break;
       }
@@ -309,9 +349,13 @@ PixelFormat formatOf(const Header& h) {
       return PixelFormat::pf4bit;
     case 8:
       return PixelFormat::pf8bit;
-    case 16:
-      return h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F ? PixelFormat::pf16bit
-                                                                                : PixelFormat::pf15bit;
+    case 16: {
+      // Channels of 5-6-5 or 5-5-5 bits, wherever they lie, are held exactly by those formats; any other
+      // widths need 8 bits a channel not to lose a level.
+      const int r = Channel(h.masks[0]).bits, g = Channel(h.masks[1]).bits, b = Channel(h.masks[2]).bits;
+      if (r == 5 && b == 5 && (g == 5 || g == 6)) return g == 6 ? PixelFormat::pf16bit : PixelFormat::pf15bit;
+      return PixelFormat::pf24bit;
+    }
     case 24:
       return PixelFormat::pf24bit;
     default:
@@ -321,41 +365,73 @@ PixelFormat formatOf(const Header& h) {
 
 }  // namespace
 
-Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
-  if (data == nullptr) size = 0;
-  const Header h = readHeader(data, size);
+namespace {
+
+// What a file's headers promise, checked against the file's length before any of its pixel data is read.
+struct Plan {
+  Header h;
+  std::uint64_t rowBytes = 0;
+  // How many bytes from the pixel offset the decode reads; a compressed stream, up to the file's end.
+  std::uint64_t pixelBytes = 0;
+  bool rle = false;
+};
+
+// head holds the file's first min(fileSize, kMaxHeadBytes) bytes: all its headers and colour table.
+Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
+  Plan p;
+  p.h = readHeader(head, static_cast<std::size_t>(fileSize));
+  const Header& h = p.h;
   const std::uint64_t width = static_cast<std::uint64_t>(h.width);
   const std::uint64_t height = static_cast<std::uint64_t>(h.height < 0 ? -h.height : h.height);
   if (checkedMul(width, height, "the pixel count") > static_cast<std::uint64_t>(kMaxBitmapPixels)) {
     fail("a bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
   }
   const std::uint64_t rowBits = checkedMul(width, static_cast<std::uint64_t>(h.bitCount), "the row size");
-  const std::uint64_t rowBytes = (rowBits + 31) / 32 * 4;
-  const std::uint64_t imageBytes = checkedMul(rowBytes, height, "the image size");
-  const std::size_t available = size - h.pixelOffset;
-  const bool rle = h.compression == kRle8 || h.compression == kRle4;
-  if (rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
+  p.rowBytes = (rowBits + 31) / 32 * 4;
+  const std::uint64_t imageBytes = checkedMul(p.rowBytes, height, "the image size");
+  const std::uint64_t available = fileSize - h.pixelOffset;
+  p.rle = h.compression == kRle8 || h.compression == kRle4;
+  if (p.rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
     fail("a compressed bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
          " pixels cannot be described by " + std::to_string(available) + " bytes of data");
   }
-  if (!rle) {
-    const std::uint64_t needed = imageBytes - rowBytes + (rowBits + 7) / 8;
+  p.pixelBytes = available;
+  if (!p.rle) {
+    const std::uint64_t needed = imageBytes - p.rowBytes + (rowBits + 7) / 8;
     if (available < needed) {
       fail("the pixel data is shorter than its rows need (" + std::to_string(available) + " of " +
            std::to_string(needed) + " bytes)");
     }
+    p.pixelBytes = needed;
   }
-  std::vector<Color> table;
-  if (h.bitCount <= 8) table = readTable(h, data, size);
+  return p;
+}
 
-  Bitmap bmp(static_cast<int>(width), static_cast<int>(height), formatOf(h));
+// The bitmap a plan describes, with its colour table; a compressed one starts at index 0.
+Bitmap bitmapOf(const Plan& p, const std::uint8_t* head, std::uint64_t fileSize) {
+  const Header& h = p.h;
+  std::vector<Color> table;
+  if (h.bitCount <= 8) table = readTable(h, head, static_cast<std::size_t>(fileSize));
+  Bitmap bmp(static_cast<int>(h.width), static_cast<int>(h.height < 0 ? -h.height : h.height), formatOf(h));
   if (h.bitCount <= 8) bmp.setColorTable(std::move(table));
-  if (rle) {
+  if (p.rle) {
     for (int y = 0; y < bmp.height(); ++y)
       std::memset(bmp.indexRow(y), 0, static_cast<std::size_t>(bmp.width()));
-    decodeRle(h, data + h.pixelOffset, data + size, bmp);
+  }
+  return bmp;
+}
+
+}  // namespace
+
+Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
+  if (data == nullptr) size = 0;
+  const Plan p = planOf(data, size);
+  Bitmap bmp = bitmapOf(p, data, size);
+  if (p.rle) {
+    RleInput in(data + p.h.pixelOffset, size - p.h.pixelOffset);
+    decodeRle(p.h, in, bmp);
   } else {
-    decodeRows(h, data + h.pixelOffset, static_cast<std::size_t>(rowBytes), bmp);
+    decodeRows(p.h, data + p.h.pixelOffset, static_cast<std::size_t>(p.rowBytes), bmp);
   }
   return bmp;
 }
@@ -476,9 +552,32 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 }
 
 Bitmap loadBmpFile(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = readFileBytes(path, kMaxFileBytes);
+  // The headers are read and checked first, against the file's length: a file that is no bitmap, or
+  // shorter than its headers promise, is refused before its body is read, and of a longer one only what
+  // the pixels need is read.
+  const RegularFile file(path);
+  if (file.size() > kMaxFileBytes)
+    throw FileError("Cannot read \"" + path + "\": the file is larger than " + std::to_string(kMaxFileBytes) +
+                    " bytes");
+  const auto readFailed = [&] {
+    return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
+  };
+  std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kMaxHeadBytes)));
+  if (!file.readAt(0, head.data(), head.size())) throw readFailed();
   try {
-    return decodeBmp(bytes);
+    const Plan p = planOf(head.data(), file.size());
+    Bitmap bmp = bitmapOf(p, head.data(), file.size());
+    if (p.rle) {
+      RleInput in(file, p.h.pixelOffset, path);
+      decodeRle(p.h, in, bmp);
+    } else {
+      std::vector<std::uint8_t> pixels;
+      detail::reserveLarge(pixels, static_cast<std::size_t>(p.pixelBytes));
+      pixels.resize(static_cast<std::size_t>(p.pixelBytes));
+      if (!file.readAt(p.h.pixelOffset, pixels.data(), pixels.size())) throw readFailed();
+      decodeRows(p.h, pixels.data(), static_cast<std::size_t>(p.rowBytes), bmp);
+    }
+    return bmp;
   } catch (const BitmapError& e) {
     std::string why = e.what();
     why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));

@@ -18,16 +18,17 @@ namespace platform {
 // data starts; an index past the table reads as black; the last uncompressed row may lack its padding;
 // RLE runs crossing a row's end are clipped, a delta or end-of-line leaving the image or a stream ending
 // early ends the decode keeping what was decoded, and pixels the stream never reached are index 0.
-// Indexed files give pf1bit, pf4bit or pf8bit with the file's table; 16 bits give pf16bit for 5-6-5 masks
-// and pf15bit otherwise (other masks converted channel by channel); 24 and 32 bits give pf24bit and
-// pf32bit (alpha ignored).
+// Indexed files give pf1bit, pf4bit or pf8bit with the file's table. 16 bits give pf16bit for channels of
+// 5-6-5 bits and pf15bit for 5-5-5, in any order, and pf24bit for any other widths (4-4-4, 3-3-2, 6-6-4,
+// ...), each channel widened from its own width to 8 bits so that no level is lost; 24 and 32 bits give
+// pf24bit and pf32bit (alpha ignored).
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size);
-// What an RLE stream may claim: two bytes set at most 255 pixels, and the skips of end-of-line and delta
-// reach further only by leaving index 0. Beyond a small size, a compressed bitmap claiming more pixels
-// than kRlePixelsPerByte for every byte of its stream describes mostly nothing and is refused before its
-// pixels are allocated, so memory stays bounded by the file.
-inline constexpr std::uint64_t kRlePixelsPerByte = 4096;
-inline constexpr std::uint64_t kRleFreePixels = std::uint64_t{1} << 20;
+// What an RLE stream may claim: an encoder's densest code sets 255 pixels with two bytes, and rows may end
+// early. Beyond kRleFreePixels, a compressed bitmap claiming more than kRlePixelsPerByte (twice that run)
+// for every byte of its stream describes mostly nothing and is refused before its pixels are allocated, so
+// that what a load takes stays in proportion to its files.
+inline constexpr std::uint64_t kRlePixelsPerByte = 256;
+inline constexpr std::uint64_t kRleFreePixels = std::uint64_t{1} << 22;
 inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
   return decodeBmp(bytes.data(), bytes.size());
 }
@@ -39,7 +40,9 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 
 // File forms. Loading never changes the file; saving replaces the file atomically (writeFileAtomic).
 // Errors name the file: FileError for reading and writing, BitmapError for a malformed file. Files above
-// 1.1 GiB, more than the largest bitmap needs, are refused before reading.
+// 1.1 GiB, more than the largest bitmap needs, are refused before reading. A load reads the headers first
+// and checks them against the file's length, so that a file that is no bitmap or too short for its pixels
+// is refused before the rest is read; it then reads only the pixel data the headers call for.
 Bitmap loadBmpFile(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 

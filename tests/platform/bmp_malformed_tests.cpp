@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <new>
 #include <string>
@@ -321,6 +325,13 @@ Bytes whiteRuns(std::size_t bytes) {
   return s;
 }
 
+// A stream of `bytes` bytes of end-of-line codes, the last one marking the end of the bitmap.
+Bytes rowEnds(std::size_t bytes) {
+  Bytes s(bytes, 0);
+  s.back() = 1;
+  return s;
+}
+
 }  // namespace
 
 TEST(BmpRefusedEarly, CompressedSizeFarBeyondItsDataAllocatesNothingLarge) {
@@ -332,12 +343,17 @@ TEST(BmpRefusedEarly, CompressedSizeFarBeyondItsDataAllocatesNothingLarge) {
   const Case cases[] = {
       {"120 bytes claiming 16384 x 16384", rle8Claiming(16384, 16384, whiteRuns(120 - 62)), true},
       {"1 KiB strip of 16 tiles of 4096 x 4096", rle8Claiming(16 * 4096, 4096, whiteRuns(1024 - 62)), true},
-      {"one pixel row more than the stream allows", rle8Claiming(2049, 2048, whiteRuns(1024)), true},
-      {"as many pixels as the stream allows", rle8Claiming(2048, 2048, whiteRuns(1024)), false},
-      {"a small bitmap whatever its stream", rle8Claiming(1024, 1024, whiteRuns(2)), false},
+      {"65 KiB claiming 16384 x 16384", rle8Claiming(16384, 16384, whiteRuns(65 * 1024 - 62)), true},
+      {"65 KiB of row ends for 16 tiles of 4096 x 4096", rle8Claiming(16 * 4096, 4096, rowEnds(65 * 1024 - 62)),
+       true},
+      {"rows ending at once, one pixel wider than the stream allows", rle8Claiming(513, 16384, rowEnds(32768)),
+       true},
+      {"rows ending at once, as wide as the stream allows", rle8Claiming(512, 16384, rowEnds(32768)), false},
+      {"as many pixels as need no stream", rle8Claiming(2048, 2048, whiteRuns(2)), false},
   };
   EXPECT_EQ(cases[0].file.size(), 120u);
   EXPECT_EQ(cases[1].file.size(), 1024u);
+  EXPECT_EQ(cases[2].file.size(), 65u * 1024);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     largestAllocation = 0;
@@ -367,4 +383,87 @@ TEST(BmpRleLarge, FullyEncodedSheetLoads) {
   const Bitmap b = decodeBmp(rle8Claiming(4096, 4096, stream));
   EXPECT_EQ(b.index(4095, 0), 1);
   EXPECT_EQ(b.index(0, 4095), 1);
+}
+
+namespace {
+
+// Files of any length without the disk space: the part past what is written reads as zeros.
+class BmpFileReading : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "bmp_file_tests.XXXXXX").string();
+    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
+    dir_ = tmpl;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string file(const Bytes& start, std::uint64_t length) {
+    const std::string path = (dir_ / "f.bmp").string();
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(start.data()), static_cast<std::streamsize>(start.size()));
+    std::filesystem::resize_file(path, length);
+    return path;
+  }
+  // Loads path, returning the error text or "" when it loads; the largest allocation and the time it took
+  // are kept.
+  std::string load(const std::string& path, Bitmap* out = nullptr) {
+    largestAllocation = 0;
+    const auto start = std::chrono::steady_clock::now();
+    std::string error;
+    try {
+      Bitmap b = loadBmpFile(path);
+      if (out) *out = std::move(b);
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    largest = largestAllocation.load();
+    return error;
+  }
+  std::filesystem::path dir_;
+  long long ms = 0;
+  std::size_t largest = 0;
+};
+
+constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
+
+}  // namespace
+
+// The headers are read and checked first: a large file that is no bitmap, or one too short for what its
+// headers announce, is refused without its body being read.
+TEST_F(BmpFileReading, HeadersAreCheckedBeforeTheBodyIsRead) {
+  Bytes big = encodeBmp(Bitmap(1, 1, PixelFormat::pf24bit));
+  put32(big, 18, 8192);
+  put32(big, 22, 8192);  // 192 MiB of rows
+  const struct {
+    const char* name;
+    Bytes start;
+    std::uint64_t length;
+    const char* says;
+  } cases[] = {
+      {"1000 MiB of zeros", {}, 1000 * kMiB, "does not start with \"BM\""},
+      {"8192 x 8192 at 24 bits in 190 MiB", big, 190 * kMiB, "shorter than its rows need"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NE(load(file(c.start, c.length)).find(c.says), std::string::npos);
+    EXPECT_LT(largest, std::size_t{1} << 16);
+    EXPECT_LT(ms, 1000);
+  }
+}
+
+// Of a file longer than its pixels, only what the headers call for is read: an uncompressed file up to its
+// last row, a compressed one up to its end mark.
+TEST_F(BmpFileReading, TrailingBytesAreNotRead) {
+  Bitmap small(3, 2, PixelFormat::pf24bit);
+  small.setPixel(2, 1, rgb(1, 2, 3));
+  // A full bottom row, an empty one, two pixels and the end mark; the zeros after it would read as row ends.
+  const Bytes rle = rle8Claiming(5, 4, {5, 1, 0, 0, 0, 0, 2, 1, 0, 1});
+  for (const Bytes& start : {encodeBmp(small), rle}) {
+    Bitmap b;
+    EXPECT_EQ(load(file(start, 1000 * kMiB), &b), "");
+    EXPECT_LT(largest, std::size_t{1} << 17);
+    EXPECT_LT(ms, 1000);
+    EXPECT_EQ(b, decodeBmp(start));
+  }
 }

@@ -205,6 +205,17 @@ Bytes bitfields(int bits, std::uint32_t r, std::uint32_t g, std::uint32_t b, con
   return f;
 }
 
+// A 16-bit file with an alpha mask after the three colour masks.
+Bytes alphaBitfields16(std::uint32_t r, std::uint32_t g, std::uint32_t b, std::uint32_t a, const Bytes& row) {
+  Bytes f = bitfields(16, r, g, b, row);
+  const Bytes mask = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(a >> 8), 0, 0};
+  f.insert(f.begin() + 66, mask.begin(), mask.end());
+  put32(f, 30, 6);
+  put32(f, 10, 70);
+  return f;
+}
+
+// Each channel is widened from its own width: nothing is lost on the way to the bitmap's format.
 TEST(BmpRead, BitFieldsConvertEachChannel) {
   struct Case {
     const char* name;
@@ -215,8 +226,17 @@ TEST(BmpRead, BitFieldsConvertEachChannel) {
   const Case cases[] = {
       {"5-5-5 masks", bitfields(16, 0x7C00, 0x03E0, 0x001F, {0x1F, 0x7C, 0, 0}), PixelFormat::pf15bit,
        rgb(255, 0, 255)},
-      {"4-4-4 widened then held as 5-5-5", bitfields(16, 0x0F00, 0x00F0, 0x000F, {0x8F, 0x0F, 0, 0}),
-       PixelFormat::pf15bit, rgb(255, 140, 255)},
+      {"5-6-5 with red low", bitfields(16, 0x001F, 0x07E0, 0xF800, {0x31, 0x2C, 0, 0}), PixelFormat::pf16bit,
+       rgb(140, 134, 41)},
+      {"4-4-4", bitfields(16, 0x0F00, 0x00F0, 0x000F, {0x8F, 0x0F, 0, 0}), PixelFormat::pf24bit,
+       rgb(255, 136, 255)},
+      {"4-4-4-4", alphaBitfields16(0x0F00, 0x00F0, 0x000F, 0xF000, {0x31, 0xA2, 0, 0}), PixelFormat::pf24bit,
+       rgb(34, 51, 17)},
+      {"3-3-2", bitfields(16, 0xE0, 0x1C, 0x03, {0xA9, 0x00, 0, 0}), PixelFormat::pf24bit, rgb(182, 73, 85)},
+      {"6-6-4", bitfields(16, 0xFC00, 0x03F0, 0x000F, {0xA7, 0x84, 0, 0}), PixelFormat::pf24bit,
+       rgb(134, 40, 119)},
+      {"3-10-3", bitfields(16, 0xE000, 0x1FF8, 0x0007, {0x5B, 0xD5, 0, 0}), PixelFormat::pf24bit,
+       rgb(219, 170, 109)},
       {"32 bits red in the low byte", bitfields(32, 0xFF, 0xFF00, 0xFF0000, {0x11, 0x22, 0x33, 0}),
        PixelFormat::pf32bit, rgb(0x11, 0x22, 0x33)},
       {"32 bits 10-10-10", bitfields(32, 0x3FF00000, 0x000FFC00, 0x000003FF, {0xFF, 0x03, 0x00, 0x20}),
