@@ -6,40 +6,81 @@
 
 #include "platform/bitmap/Bitmap.h"
 #include "platform/system/Convert.h"
+#include "platform/system/Files.h"
 #include "platform/system/Paths.h"
 
 namespace tlwk {
 
-const std::string& LineBuffer::line(int k) const {
-  static const std::string none;
-  return k >= 0 && k < count() ? lines_[static_cast<std::size_t>(k)] : none;
+void LineBuffer::clear() { setText(std::string()); }
+
+void LineBuffer::add(const std::string& line) {
+  text_ += line;
+  text_ += "\r\n";
+}
+
+void LineBuffer::setText(std::string text) {
+  text_ = std::move(text);
+  marks_.assign(1, 0);
+  lastLine_ = 0;
+  lastStart_ = 0;
+}
+
+std::size_t LineBuffer::next(std::size_t start) const {
+  const char* p = text_.data();
+  const std::size_t size = text_.size();
+  std::size_t end = start;
+  while (end < size && p[end] != '\r' && p[end] != '\n') ++end;
+  if (end == size) return size;
+  return p[end] == '\r' && end + 1 < size && p[end + 1] == '\n' ? end + 2 : end + 1;
+}
+
+std::size_t LineBuffer::start(int k) const {
+  if (k < 0) return std::string::npos;
+  // From the nearest line known at or before k: a mark or the line found last.
+  const std::size_t mark = std::min(static_cast<std::size_t>(k / kMarkEvery), marks_.size() - 1);
+  int line = static_cast<int>(mark) * kMarkEvery;
+  std::size_t at = marks_[mark];
+  if (lastLine_ <= k && lastLine_ > line) {
+    line = lastLine_;
+    at = lastStart_;
+  }
+  for (; line < k && at < text_.size(); ++line) {
+    at = next(at);
+    if ((line + 1) % kMarkEvery == 0 && static_cast<std::size_t>((line + 1) / kMarkEvery) == marks_.size())
+      marks_.push_back(at);
+  }
+  if (at >= text_.size()) return std::string::npos;
+  lastLine_ = line;
+  lastStart_ = at;
+  return at;
+}
+
+int LineBuffer::count() const {
+  int n = 0;
+  while (start(n) != std::string::npos) ++n;
+  return n;
+}
+
+std::string LineBuffer::line(int k) const {
+  const std::size_t at = start(k);
+  if (at == std::string::npos) return std::string();
+  std::size_t end = at;
+  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+  return text_.substr(at, end - at);
 }
 
 std::string LineBuffer::text() const {
   std::string out;
-  std::size_t size = 0;
-  for (const auto& l : lines_) size += l.size() + 2;
-  out.reserve(size);
-  for (const auto& l : lines_) {
-    out += l;
+  out.reserve(text_.size() + 2);
+  for (int k = 0;; ++k) {
+    const std::size_t at = start(k);
+    if (at == std::string::npos) break;
+    std::size_t end = at;
+    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+    out.append(text_, at, end - at);
     out += "\r\n";
   }
   return out;
-}
-
-void LineBuffer::setText(const std::string& text) {
-  lines_.clear();
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) {
-      lines_.push_back(text.substr(start));
-      break;
-    }
-    lines_.push_back(text.substr(start, end - start));
-    if (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
 }
 
 std::int32_t projectValue(const LineBuffer& lines, int k) {
@@ -59,15 +100,41 @@ void writeProjectHead(LineBuffer& lines, const ProjectValues& v) {
   lines.add("VideoFrames=" + std::to_string(v.videoFrames));
 }
 
-KeyValues readKeyValues(const LineBuffer& lines) {
+KeyValues readKeyValues(const ValueReader& value) {
   KeyValues v;
   for (int k = kImageCount; k <= kVideoFrames; ++k) {
-    const std::string& l = lines.line(k);
-    const std::size_t eq = l.find('=');
-    std::int32_t n = 0;
-    if (platform::tryStrToInt(eq == std::string::npos ? l : l.substr(eq + 1), n)) v[k] = n;
+    try {
+      v[k] = value(k);
+    } catch (const platform::ConversionError&) {
+    }
   }
   return v;
+}
+
+KeyValues readKeyValues(const LineBuffer& lines) {
+  return readKeyValues([&](int k) { return projectValue(lines, k); });
+}
+
+bool readProjectText(const std::string& path, LineBuffer& lines) {
+  lines.clear();
+  const platform::RegularFile file(path);
+  const std::string header = kProjectHeader;
+  const auto failRead = [&](const std::string& why) {
+    return platform::FileError("Cannot read \"" + path + "\": " + why);
+  };
+  // The header and the character after it, which must end the line if there is one.
+  std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), header.size() + 1)), '\0');
+  if (!file.readAt(0, text.data(), text.size())) throw failRead("the file ended early or could not be read");
+  if (text.size() < header.size() || text.compare(0, header.size(), header) != 0) return false;
+  if (text.size() > header.size() && text[header.size()] != '\r' && text[header.size()] != '\n') return false;
+  if (file.size() > kMaxProjectFileBytes)
+    throw failRead("the file is larger than " + std::to_string(kMaxProjectFileBytes) + " bytes");
+  const std::size_t head = text.size();
+  text.resize(static_cast<std::size_t>(file.size()));
+  if (!file.readAt(head, text.data() + head, text.size() - head))
+    throw failRead("the file ended early or could not be read");
+  lines.setText(std::move(text));
+  return true;
 }
 
 std::optional<std::string> projectTooLarge(const KeyValues& v) {
@@ -100,16 +167,19 @@ std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWi
   const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
   // Values are bounded by projectTooLarge already, so the product stays far inside 64 bits.
   const std::int64_t whitePixels = announced * frameWidth * frameHeight - stripPixels;
-  if (announced - held <= std::max<std::int64_t>(held, kMaxWhiteFrames) &&
-      whitePixels <= std::max(stripPixels, kMaxWhitePixels))
-    return std::nullopt;
+  if (whitePixels <= std::max(stripPixels, kMaxWhitePixels)) return std::nullopt;
   return "The project file describes " + std::to_string(announced) +
          " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
 }
 
 LoadedProject readProject(const LineBuffer& lines, const std::string& base,
                           const std::function<platform::Bitmap(const char*)>& loadStrip) {
-  const KeyValues values = readKeyValues(lines);
+  return readProject([&](int k) { return projectValue(lines, k); }, base, loadStrip);
+}
+
+LoadedProject readProject(const ValueReader& value, const std::string& base,
+                          const std::function<platform::Bitmap(const char*)>& loadStrip) {
+  const KeyValues values = readKeyValues(value);
   if (const auto why = projectTooLarge(values)) throw ProjectRefused(*why);
   // The strip is read before the values are used so that a strip too small for them is refused first; a
   // strip that cannot be read fails after the values before it, where the load uses it.
@@ -129,16 +199,16 @@ LoadedProject readProject(const LineBuffer& lines, const std::string& base,
 
   LoadedProject p;
   ProjectValues& v = p.values;
-  v.imageWidth = projectValue(lines, kImageWidth);
-  v.imageHeight = projectValue(lines, kImageHeight);
-  v.imageCount = projectValue(lines, kImageCount);
+  v.imageWidth = value(kImageWidth);
+  v.imageHeight = value(kImageHeight);
+  v.imageCount = value(kImageCount);
   if (stripFailure) std::rethrow_exception(stripFailure);
   if (!tileStrip) tileStrip = loadStrip("bmp");
   p.tiles.setSize(v.imageWidth, v.imageHeight);
   p.tiles.appendTiles(*tileStrip, v.imageCount, v.imageCount);
   tileStrip.reset();
 
-  v.videoFrames = projectValue(lines, kVideoFrames);
+  v.videoFrames = value(kVideoFrames);
   if (v.videoFrames > 0) {
     const platform::Bitmap strip = loadStrip("vid");
     if (const auto why =
@@ -148,9 +218,9 @@ LoadedProject readProject(const LineBuffer& lines, const std::string& base,
     p.frames.emplace(v.imageWidth, v.imageHeight);
     p.frames->appendTiles(strip, v.videoFrames, v.videoFrames);
   }
-  v.columns = projectValue(lines, kColumns);
-  v.rows = projectValue(lines, kRows);
-  v.framesPerSec = projectValue(lines, kFramesPerSec);
+  v.columns = value(kColumns);
+  v.rows = value(kRows);
+  v.framesPerSec = value(kFramesPerSec);
   return p;
 }
 

@@ -14,21 +14,32 @@ namespace tlwk {
 
 inline constexpr const char* kProjectHeader = "tlwkproj file";
 
-// The line buffer through which project text passes whole. Asking for a line past the last gives empty
-// text.
+// The line buffer through which project text passes whole. It holds the text once; lines are found as
+// they are asked for, so a load that reads a few lines of a long text neither copies nor scans the rest.
+// CR, LF and CR LF each end a line. Asking for a line past the last gives empty text.
 class LineBuffer {
  public:
-  void clear() { lines_.clear(); }
-  void add(std::string line) { lines_.push_back(std::move(line)); }
-  int count() const { return static_cast<int>(lines_.size()); }
-  const std::string& line(int k) const;
+  void clear();
+  // Appends a line ended by CR LF.
+  void add(const std::string& line);
+  int count() const;
+  std::string line(int k) const;
   // The text with every line, the last included, ended by CR LF.
   std::string text() const;
-  // Takes text in which CR, LF and CR LF each end a line.
-  void setText(const std::string& text);
+  void setText(std::string text);
 
  private:
-  std::vector<std::string> lines_;
+  // Where line k starts, or npos when the text has no line k.
+  std::size_t start(int k) const;
+  std::size_t next(std::size_t start) const;
+
+  static constexpr int kMarkEvery = 64;
+  std::string text_;
+  // The starts of lines 0, kMarkEvery, 2 x kMarkEvery, ... found so far (an eighth of the text at most),
+  // and the line found last, from which reading on in order costs nothing extra.
+  mutable std::vector<std::size_t> marks_{0};
+  mutable int lastLine_ = 0;
+  mutable std::size_t lastStart_ = 0;
 };
 
 // The number on line k: the text after the first "=" (the whole line without one), converted as every
@@ -45,9 +56,18 @@ enum KeyLine { kImageCount = 1, kImageWidth, kImageHeight, kColumns, kRows, kFra
 
 // Header and key lines, as a save writes them.
 void writeProjectHead(LineBuffer& lines, const ProjectValues& v);
+// Reads the number on a line of the project text, as projectValue does; the window's load passes its
+// ReadProjectValue.
+using ValueReader = std::function<std::int32_t(int line)>;
 // The key values by line (1 to 7); a line that does not convert stays empty.
 using KeyValues = std::array<std::optional<std::int32_t>, kFirstCellLine>;
+KeyValues readKeyValues(const ValueReader& value);
 KeyValues readKeyValues(const LineBuffer& lines);
+
+// Reads a project file into lines, the header first: false, with the lines empty, when line 0 is not the
+// header, known from the first bytes alone. Only then is the rest read, once, into the buffer; a file
+// larger than kMaxProjectFileBytes is refused (FileError) before it is read.
+bool readProjectText(const std::string& path, LineBuffer& lines);
 
 // Why a project cannot be loaded safely, judged on the values that convert, or nothing when it can.
 // The bounds follow from the largest bitmap the platform reads (2^28 pixels): no tile strip can hold
@@ -58,14 +78,13 @@ inline constexpr std::int64_t kMaxProjectCells = std::int64_t{1} << 22;
 // A project file is a few bytes a cell; anything far larger is not one.
 inline constexpr std::size_t kMaxProjectFileBytes = std::size_t{128} << 20;
 
-// A strip announcing far more frames than it holds. Frames a short strip does not cover load white, up
-// to as many as it covers, or kMaxWhiteFrames when it covers fewer; a partly covered frame counts as
-// held. The white pixels may also not exceed the strip's own pixels or kMaxWhitePixels, whichever is more,
-// so that a tiny strip cannot announce a few frames of the largest size. Beyond that the white frames
-// would cost memory out of all proportion to the file.
+// A strip announcing far more frames than it holds. Frames a short strip does not cover load white, as
+// many as announced: recorded frames keep their size when the tiles change, so a saved strip may hold
+// fewer frames of the project's size than its count. Their white pixels may not exceed the strip's own
+// pixels or kMaxWhitePixels, whichever is more, so that a tiny strip cannot announce many frames or a few of
+// the largest size: beyond that the white frames would cost memory out of all proportion to the file.
 std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight,
                                              int frameWidth, int frameHeight);
-inline constexpr int kMaxWhiteFrames = 8;
 inline constexpr std::int64_t kMaxWhitePixels = std::int64_t{1} << 22;
 
 // A project that its files cannot give without harm; the text says why.
@@ -87,6 +106,9 @@ struct LoadedProject {
 // strips that cannot hold what the text announces, are ProjectRefused before pixel memory is taken; a value
 // that is no number fails with the conversion error of its line, and a strip that cannot be read with
 // loadStrip's error, in the order the values and strips are used.
+// Every value is read through value.
+LoadedProject readProject(const ValueReader& value, const std::string& base,
+                          const std::function<platform::Bitmap(const char*)>& loadStrip);
 LoadedProject readProject(const LineBuffer& lines, const std::string& base,
                           const std::function<platform::Bitmap(const char*)>& loadStrip);
 

@@ -120,10 +120,7 @@ std::int32_t TfrmMain::ReadProjectValue(int line) const { return projectValue(Me
 
 void TfrmMain::LoadProject() {
   const std::string file = cdlOpenFile.fileName();
-  const std::vector<std::uint8_t> bytes = platform::readFileBytes(file, kMaxProjectFileBytes);
-  Memo1.clear();
-  Memo1.setText(std::string(bytes.begin(), bytes.end()));
-  if (Memo1.line(0) != kProjectHeader) {
+  if (!readProjectText(file, Memo1)) {
     platform::messageDlg("This is not a valid Vantrel tile project file..", MsgType::Information,
                          MsgButtons::Ok);
     return;
@@ -134,7 +131,8 @@ void TfrmMain::LoadProject() {
   // cannot write a half-loaded project over the previous one.
   LoadedProject loaded;
   try {
-    loaded = readProject(Memo1, base, [&](const char* ext) { return platform::loadBmpFile(base + ext); });
+    loaded = readProject([this](int line) { return ReadProjectValue(line); }, base,
+                         [&](const char* ext) { return platform::loadBmpFile(base + ext); });
   } catch (const ProjectRefused& e) {
     platform::messageDlg(e.what(), MsgType::Information, MsgButtons::Ok);
     return;

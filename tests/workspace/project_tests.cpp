@@ -1,6 +1,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
 
 #include "platform/system/Files.h"
@@ -316,8 +317,8 @@ TEST_F(ProjectTest, HostileSizesAndShortStripsAreRefusedBeforeTheWorkspaceChange
   }
 }
 
-// Frames a short strip lacks load white, but a count far beyond the strip is refused before the white
-// frames are made: 2^28 of them would take a gigabyte.
+// Frames a short strip lacks load white, but white far beyond the strip is refused before the white frames
+// are made: 2^28 of them would take a gigabyte.
 TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemory) {
   addTiles(2);
   saveAs("many");
@@ -330,7 +331,7 @@ TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemor
     return use.ru_maxrss;
   };
   const long startKiB = peakKiB();
-  for (const char* frames : {"268435456", "10"}) {
+  for (const char* frames : {"268435456", "4194306"}) {
     writeText(path("tiny.prj"), std::string("tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
                                             "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=") +
                                     frames + "\r\n");
@@ -344,13 +345,52 @@ TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemor
     ui.clear();
   }
   EXPECT_LT(peakKiB() - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused loads";
-  // Up to as many white frames as the strip covers, or 8, still load.
+  // Up to the allowance of white pixels the frames still load, however many they are.
   writeText(path("tiny.prj"),
             "tlwkproj file\r\nImageCount=1\r\nImageWidth=1\r\nImageHeight=1\r\n"
-            "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=9\r\n");
+            "Columns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=4194305\r\n");
   open(path("tiny.prj"));
-  EXPECT_EQ(frm->AniImageList.count(), 9);
+  EXPECT_EQ(frm->AniImageList.count(), 4194305);
   EXPECT_EQ(readText(path("many.prj")), before);
+}
+
+// Recorded frames keep their size when the tiles change, so Save writes frames of the older size; the
+// project still reopens, its frames cut at the new tile size with white where the strip ends.
+TEST_F(ProjectTest, FramesRecordedBeforeTheTileSizeChangedReopenAfterSave) {
+  const struct { int w, h; } sizes[] = {{100, 100}, {16, 16}, {100, 32}};
+  for (const auto& s : sizes) {
+    SCOPED_TRACE(std::to_string(s.w) + " x " + std::to_string(s.h));
+    frm->tlbNew.click();
+    addTiles(1);
+    frm->grdImage.setCell(0, 0, "0");
+    frm->tlbAnimate.click();
+    frm->aniRecord.click();
+    for (int i = 0; i < 14; ++i) platform::pressMouse(frm->grdImage, platform::MouseButton::Left, 16, 16);
+    frm->aniRecord.click();
+    frm->aniClose.click();
+    ASSERT_EQ(frm->AniImageList.count(), 14);
+    selectTile(0);
+    frm->mnuTiles_Delete.click();
+    ui.answerFile(bitmapFile("new.bmp", s.w, s.h, platform::PixelFormat::pf8bit, tileColor(5)));
+    frm->mnuTiles_Add.click();
+    ASSERT_EQ(frm->imagelist1.width(), s.w);
+    const std::string name = "resized" + std::to_string(s.w) + "x" + std::to_string(s.h);
+    saveAs(name);
+    ASSERT_EQ(platform::loadBmpFile(path(name + ".vid")).width(), 14 * 32);
+
+    frm->tlbNew.click();
+    open(path(name + ".prj"));
+    EXPECT_TRUE(ui.messages().empty()) << ui.messages().back();
+    EXPECT_EQ(frm->projectName, path(name + ".prj"));
+    EXPECT_EQ(frm->imagelist1.count(), 1);
+    EXPECT_EQ(frm->imagelist1.image(0).pixel(s.w - 1, s.h - 1), tileColor(5));
+    EXPECT_EQ(frm->AniImageList.count(), 14);
+    EXPECT_EQ(frm->AniImageList.width(), s.w);
+    EXPECT_EQ(frm->AniImageList.height(), s.h);
+    EXPECT_EQ(frm->AniImageList.image(0).pixel(0, 0), tileColor(0));
+    EXPECT_EQ(frm->AniImageList.image(13).pixel(s.w - 1, s.h - 1), s.w > 32 ? platform::clWhite : tileColor(0));
+    ui.clear();
+  }
 }
 
 TEST_F(ProjectTest, AShortFrameStripLoadsWithWhiteFramesAndOddCountsLoadAsWritten) {
@@ -418,35 +458,84 @@ TEST_F(ProjectTest, ASaveFailingAfterItsFirstFileLeavesThePreviousThreeFiles) {
   EXPECT_NE(readText(path("three.bmp")), bmp) << "once room is back the save goes through";
 }
 
-// A 1 KiB RLE tile strip claiming 16 tiles of 4096 x 4096 would take 1.4 GB as a bitmap and its tiles; it is
-// refused by the strip's reader before any of that is taken.
+// A 1 KiB RLE tile strip of runs, or a 65 KiB one of row ends, claiming 16 tiles of 4096 x 4096 would take
+// 1.3 GB as a bitmap and its tiles; it is refused by the strip's reader before any of that is taken.
 TEST_F(ProjectTest, ACompressedStripFarBeyondItsDataIsRefusedWithoutTheMemory) {
   addTiles(2);
   saveAs("small");
-  std::string strip = "BM";
-  const auto le32 = [&](std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) strip += static_cast<char>(v >> (8 * i));
+  const auto stripOf = [](std::uint32_t size, const std::string& codes) {
+    std::string strip = "BM";
+    const auto le32 = [&](std::uint32_t v) {
+      for (int i = 0; i < 4; ++i) strip += static_cast<char>(v >> (8 * i));
+    };
+    le32(size), le32(0), le32(62), le32(40), le32(16 * 4096), le32(4096);
+    strip += std::string("\1\0\x08\0", 4);  // one plane, 8 bits
+    le32(1), le32(size - 62), le32(0), le32(0), le32(2), le32(0), le32(0), le32(0xFFFFFF);
+    while (strip.size() < size - 2) strip += codes;
+    return strip + std::string("\0\1", 2);
   };
-  le32(1024), le32(0), le32(62), le32(40), le32(16 * 4096), le32(4096);
-  strip += std::string("\1\0\x08\0", 4);  // one plane, 8 bits
-  le32(1), le32(1024 - 62), le32(0), le32(0), le32(2), le32(0), le32(0), le32(0xFFFFFF);
-  while (strip.size() < 1022) strip += "\xFF\x01";
-  strip += std::string("\0\1", 2);
-  ASSERT_EQ(strip.size(), 1024u);
-  writeText(path("huge.bmp"), strip);
+  const struct {
+    std::string strip;
+    const char* says;
+  } cases[] = {
+      {stripOf(1024, "\xFF\x01"), "cannot be described by 962 bytes"},
+      {stripOf(65 * 1024, std::string("\0\0", 2)), "cannot be described by 66498 bytes"},
+  };
   writeText(path("huge.prj"),
             "tlwkproj file\r\nImageCount=16\r\nImageWidth=4096\r\nImageHeight=4096\r\nColumns=4\r\nRows=4\r\n"
             "FramesPerSec=5\r\nVideoFrames=0\r\n");
   rusage use{};
   getrusage(RUSAGE_SELF, &use);
   const long startKiB = use.ru_maxrss;
-  ui.answerFile(path("huge.prj")).acknowledge();
-  frm->tlbOpen.click();
-  ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
-  EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find("cannot be described by 962 bytes"), std::string::npos)
-      << ui.callsOf(CallKind::Exception)[0].text;
+  for (const auto& c : cases) {
+    writeText(path("huge.bmp"), c.strip);
+    ui.answerFile(path("huge.prj")).acknowledge();
+    frm->tlbOpen.click();
+    ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u) << c.says;
+    EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find(c.says), std::string::npos)
+        << ui.callsOf(CallKind::Exception)[0].text;
+    EXPECT_EQ(frm->projectName, path("small.prj"));
+    EXPECT_EQ(frm->imagelist1.count(), 2);
+    ui.clear();
+  }
   getrusage(RUSAGE_SELF, &use);
-  EXPECT_LT(use.ru_maxrss - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused load";
-  EXPECT_EQ(frm->projectName, path("small.prj"));
+  EXPECT_LT(use.ru_maxrss - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused loads";
+}
+
+// The header is checked before the text is read, and the text is held once: a load reads only the lines
+// its values call for, however long the file.
+TEST_F(ProjectTest, TheProjectTextIsCheckedFirstAndHeldOnce) {
+  addTiles(2);
+  saveAs("long");
+  const std::string text = readText(path("long.prj"));
+  const auto peakKiB = [] {
+    rusage use{};
+    getrusage(RUSAGE_SELF, &use);
+    return use.ru_maxrss;
+  };
+  const auto timedOpen = [&] {
+    const auto start = std::chrono::steady_clock::now();
+    frm->tlbOpen.click();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)
+        .count();
+  };
+  const long startKiB = peakKiB();
+  // 120 MiB that is no project, the part past its first line never written (it reads as zeros).
+  writeText(path("zeros.prj"), "not a project\r\n");
+  fs::resize_file(path("zeros.prj"), std::uintmax_t{120} << 20);
+  ui.answerFile(path("zeros.prj")).answerMessage(mrOk);
+  EXPECT_LT(timedOpen(), 1000);
+  EXPECT_EQ(ui.messages().back(), "This is not a valid Vantrel tile project file..");
+  EXPECT_LT(peakKiB() - startKiB, 8 * 1024) << "KiB of peak memory taken by the refused load";
+
+  // 16 MiB of blank lines after the project's own text.
+  std::ofstream(path("long.prj"), std::ios::binary | std::ios::app) << std::string(std::size_t{16} << 20, '\n');
+  frm->tlbNew.click();
+  ui.answerFile(path("long.prj"));
+  EXPECT_LT(timedOpen(), 1000);
+  EXPECT_EQ(frm->projectName, path("long.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 2);
+  EXPECT_LT(peakKiB() - startKiB, 2 * 16 * 1024) << "KiB of peak memory taken by the load";
+  EXPECT_EQ(frm->Memo1.line(1), "ImageCount=2");
+  EXPECT_EQ(frm->Memo1.line(40000), "");
 }

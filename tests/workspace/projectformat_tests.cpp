@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/system/Convert.h"
 #include "workspace/ProjectFormat.h"
 
@@ -19,6 +22,28 @@ TEST(LineBuffer, AnyLineEndEndsALineAndWritingUsesCrLf) {
   w.add("x");
   w.add("");
   EXPECT_EQ(w.text(), "x\r\n\r\n");
+}
+
+// Lines are found as they are asked for; asked in any order, past marks and back, they are the same lines.
+TEST(LineBuffer, LinesAskedInAnyOrderAreTheLinesOfTheText) {
+  std::string text;
+  std::vector<std::string> expected;
+  const char* ends[] = {"\r\n", "\n", "\r", "\n\r"};
+  for (int k = 0; k < 300; ++k) {
+    expected.push_back(k % 8 == 1 ? "" : std::to_string(k * 31));  // empty after a CR LF only
+    text += expected.back() + ends[k % 4];
+    if (k % 4 == 3) expected.push_back("");  // LF CR is two line ends
+  }
+  LineBuffer b;
+  b.setText(text);
+  for (int k : {299, 0, 64, 63, 65, 200, 128, 1, 127, 129, 400, 191, 192, 5, 6, 7})
+    EXPECT_EQ(b.line(k), k < static_cast<int>(expected.size()) ? expected[static_cast<std::size_t>(k)] : "")
+        << k;
+  EXPECT_EQ(b.count(), static_cast<int>(expected.size()));
+  for (int k = 0; k < b.count(); ++k) EXPECT_EQ(b.line(k), expected[static_cast<std::size_t>(k)]) << k;
+  b.setText("a\nb");
+  EXPECT_EQ(b.line(1), "b") << "a new text forgets the lines found before";
+  EXPECT_EQ(b.line(200), "");
 }
 
 TEST(ProjectValue, IsFoundByPositionAfterTheFirstEquals) {
@@ -73,7 +98,11 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
   } cases[] = {
       {5, 64, 32, 32, 32, false},          // two frames held, three white
       {9, 1, 1, 32, 32, false},            // a few white frames of a small tile
-      {10, 1, 1, 32, 32, true},            // more white frames than the allowance
+      {10, 1, 1, 32, 32, false},           // the count itself is no bound
+      {4096, 1, 1, 32, 32, false},         // white pixels up to the allowance
+      {4097, 1, 1, 32, 32, true},          // and beyond it
+      {14, 448, 32, 100, 100, false},      // frames recorded at 32 x 32, then tiles of 100 x 100
+      {14, 448, 32, 100, 32, false},       // ... of 100 x 32
       {20, 320, 32, 32, 32, false},        // ten held, ten white
       {268435456, 1, 1, 1, 1, true},       // a count no strip of one pixel can back
       {9, 1, 1, 4096, 4096, true},         // nine frames of the largest size from one pixel
