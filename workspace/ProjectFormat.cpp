@@ -14,12 +14,15 @@ namespace tlwk {
 void LineBuffer::clear() { setText(std::string()); }
 
 void LineBuffer::add(const std::string& line) {
+  // A text given whole may lack its last line end.
+  if (!text_.empty() && text_.back() != '\r' && text_.back() != '\n') text_ += "\r\n";
   text_ += line;
   text_ += "\r\n";
 }
 
 void LineBuffer::setText(std::string text) {
   text_ = std::move(text);
+  written_ = text_.empty();
   marks_.assign(1, 0);
   lastLine_ = 0;
   lastStart_ = 0;
@@ -70,6 +73,7 @@ std::string LineBuffer::line(int k) const {
 }
 
 std::string LineBuffer::text() const {
+  if (written_) return text_;
   std::string out;
   out.reserve(text_.size() + 2);
   for (int k = 0;; ++k) {

@@ -35,6 +35,8 @@ class LineBuffer {
 
   static constexpr int kMarkEvery = 64;
   std::string text_;
+  // Whether text_ holds only lines added, each ended by CR LF as text() gives them.
+  bool written_ = true;
   // The starts of lines 0, kMarkEvery, 2 x kMarkEvery, ... found so far (an eighth of the text at most),
   // and the line found last, from which reading on in order costs nothing extra.
   mutable std::vector<std::size_t> marks_{0};

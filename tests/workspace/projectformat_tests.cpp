@@ -22,6 +22,9 @@ TEST(LineBuffer, AnyLineEndEndsALineAndWritingUsesCrLf) {
   w.add("x");
   w.add("");
   EXPECT_EQ(w.text(), "x\r\n\r\n");
+  b.add("f");
+  EXPECT_EQ(b.line(6), "f") << "a line added after a text given whole is a line of its own";
+  EXPECT_EQ(b.text(), "a\r\nb\r\nc\r\nd\r\n\r\ne\r\nf\r\n");
 }
 
 // Lines are found as they are asked for; asked in any order, past marks and back, they are the same lines.
