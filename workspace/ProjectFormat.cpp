@@ -14,18 +14,27 @@ namespace tlwk {
 void LineBuffer::clear() { setText(std::string()); }
 
 void LineBuffer::add(const std::string& line) {
-  // A text given whole may lack its last line end.
-  if (!text_.empty() && text_.back() != '\r' && text_.back() != '\n') text_ += "\r\n";
+  // A text given whole may lack its last line end; the places found in it are then found again.
+  if (!text_.empty() && text_.back() != '\r' && text_.back() != '\n') {
+    text_ += "\r\n";
+    forget();
+  }
   text_ += line;
   text_ += "\r\n";
+  count_ = -1;
 }
 
 void LineBuffer::setText(std::string text) {
   text_ = std::move(text);
   written_ = text_.empty();
+  forget();
+}
+
+void LineBuffer::forget() {
   marks_.assign(1, 0);
   lastLine_ = 0;
   lastStart_ = 0;
+  count_ = -1;
 }
 
 std::size_t LineBuffer::next(std::size_t start) const {
@@ -38,7 +47,7 @@ std::size_t LineBuffer::next(std::size_t start) const {
 }
 
 std::size_t LineBuffer::start(int k) const {
-  if (k < 0) return std::string::npos;
+  if (k < 0 || (count_ >= 0 && k >= count_)) return std::string::npos;
   // From the nearest line known at or before k: a mark or the line found last.
   const std::size_t mark = std::min(static_cast<std::size_t>(k / kMarkEvery), marks_.size() - 1);
   int line = static_cast<int>(mark) * kMarkEvery;
@@ -52,7 +61,10 @@ std::size_t LineBuffer::start(int k) const {
     if ((line + 1) % kMarkEvery == 0 && static_cast<std::size_t>((line + 1) / kMarkEvery) == marks_.size())
       marks_.push_back(at);
   }
-  if (at >= text_.size()) return std::string::npos;
+  if (at >= text_.size()) {
+    count_ = line;
+    return std::string::npos;
+  }
   lastLine_ = line;
   lastStart_ = at;
   return at;

@@ -32,6 +32,7 @@ class LineBuffer {
   // Where line k starts, or npos when the text has no line k.
   std::size_t start(int k) const;
   std::size_t next(std::size_t start) const;
+  void forget();
 
   static constexpr int kMarkEvery = 64;
   std::string text_;
@@ -42,6 +43,8 @@ class LineBuffer {
   mutable std::vector<std::size_t> marks_{0};
   mutable int lastLine_ = 0;
   mutable std::size_t lastStart_ = 0;
+  // The number of lines once the end has been reached, else -1.
+  mutable int count_ = -1;
 };
 
 // The number on line k: the text after the first "=" (the whole line without one), converted as every
@@ -107,8 +110,8 @@ struct LoadedProject {
 // ("bmp" or "vid") beside the project, whose base name the messages give. Sizes no real project has, and
 // strips that cannot hold what the text announces, are ProjectRefused before pixel memory is taken; a value
 // that is no number fails with the conversion error of its line, and a strip that cannot be read with
-// loadStrip's error, in the order the values and strips are used.
-// Every value is read through value.
+// loadStrip's error, in the order the values and strips are used. Each number is read through value (the
+// window passes its ReadProjectValue), or from lines with projectValue.
 LoadedProject readProject(const ValueReader& value, const std::string& base,
                           const std::function<platform::Bitmap(const char*)>& loadStrip);
 LoadedProject readProject(const LineBuffer& lines, const std::string& base,

@@ -459,7 +459,17 @@ TEST_F(BmpFileReading, TrailingBytesAreNotRead) {
   small.setPixel(2, 1, rgb(1, 2, 3));
   // A full bottom row, an empty one, two pixels and the end mark; the zeros after it would read as row ends.
   const Bytes rle = rle8Claiming(5, 4, {5, 1, 0, 0, 0, 0, 2, 1, 0, 1});
-  for (const Bytes& start : {encodeBmp(small), rle}) {
+  // Longer than the blocks the stream is read in, with absolute runs across their edges.
+  Bytes stream;
+  for (int y = 0; y < 400; ++y) {
+    for (const int n : {200, 55}) {
+      stream.insert(stream.end(), {0, static_cast<std::uint8_t>(n)});
+      for (int i = 0; i < n + n % 2; ++i) stream.push_back(static_cast<std::uint8_t>(i * 7 + y));
+    }
+    stream.insert(stream.end(), {0, 0});
+  }
+  stream.back() = 1;
+  for (const Bytes& start : {encodeBmp(small), rle, rle8Claiming(255, 400, stream)}) {
     Bitmap b;
     EXPECT_EQ(load(file(start, 1000 * kMiB), &b), "");
     EXPECT_LT(largest, std::size_t{1} << 17);

@@ -47,6 +47,15 @@ TEST(LineBuffer, LinesAskedInAnyOrderAreTheLinesOfTheText) {
   b.setText("a\nb");
   EXPECT_EQ(b.line(1), "b") << "a new text forgets the lines found before";
   EXPECT_EQ(b.line(200), "");
+  std::string open;
+  for (int k = 0; k < 192; ++k) open += std::to_string(k) + (k < 191 ? "\n" : "");
+  b.setText(open);
+  EXPECT_EQ(b.line(191), "191");
+  EXPECT_EQ(b.line(250), "");
+  b.add("y");
+  EXPECT_EQ(b.line(191), "191") << "a line added after a text without its last line end";
+  EXPECT_EQ(b.line(192), "y");
+  EXPECT_EQ(b.count(), 193);
 }
 
 TEST(ProjectValue, IsFoundByPositionAfterTheFirstEquals) {
