@@ -11,6 +11,8 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -185,6 +187,19 @@ class PictureWidget : public QWidget {
 
 namespace {
 
+// The dotted rectangle with which Windows marks the control that has the keyboard focus.
+void drawFocusDots(QPainter& p, const QRect& r, const QColor& color) {
+  p.setPen(color);
+  for (int x = r.left(); x <= r.right(); x += 2) {
+    p.drawPoint(x, r.top());
+    p.drawPoint(x, r.bottom());
+  }
+  for (int y = r.top() + 2; y < r.bottom(); y += 2) {
+    p.drawPoint(r.left(), y);
+    p.drawPoint(r.right(), y);
+  }
+}
+
 // A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
 // size (no page size) whose page step, for the keys and for clicks on the track, is the bar's own.
 class ScrollBarWidget : public QScrollBar {
@@ -216,6 +231,32 @@ class ScrollBarWidget : public QScrollBar {
         return;
       }
     QScrollBar::keyPressEvent(e);
+  }
+
+  void paintEvent(QPaintEvent* e) override {
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    const bool emptyRange = minimum() == maximum();
+    QPainter p(this);
+    if (emptyRange) {
+      // Nowhere to move: the track shows no thumb.
+      opt.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SubControls(QStyle::SC_ScrollBarSlider);
+      style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
+    } else {
+      p.end();
+      QScrollBar::paintEvent(e);
+      p.begin(this);
+    }
+    if (!hasFocus()) return;
+    // Focus shows on the thumb, drawn inverted; without a thumb, a dotted frame runs inside the track.
+    if (emptyRange) {
+      const QRect track = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, this);
+      drawFocusDots(p, track.adjusted(1, 1, -1, -1), palette().color(QPalette::WindowText));
+      return;
+    }
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.fillRect(style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+               Qt::white);
   }
 
  private:
@@ -263,7 +304,31 @@ void Edit::setText(const std::string& text) {
 
 void Edit::setReadOnly(bool readOnly) { static_cast<QLineEdit*>(widget_)->setReadOnly(readOnly); }
 
-Button::Button(Container& parent, const std::string& caption) : Control(&parent, new QPushButton(qs(caption))) {
+namespace {
+
+// A push button as Windows draws it: the default button has a darker border, and the focused one a dotted
+// rectangle inside its edge.
+class ButtonWidget : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPushButton::paintEvent(e);
+    QPainter p(this);
+    const QColor dark = palette().color(QPalette::WindowText);
+    if (isDefault()) {
+      p.setPen(dark);
+      p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    if (hasFocus()) drawFocusDots(p, rect().adjusted(4, 4, -5, -5), dark);
+  }
+};
+
+}  // namespace
+
+Button::Button(Container& parent, const std::string& caption)
+    : Control(&parent, new ButtonWidget(qs(caption))) {
   QObject::connect(static_cast<QPushButton*>(widget_), &QPushButton::clicked, [this] { click(); });
 }
 
