@@ -31,19 +31,6 @@ ShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
   return s;
 }
 
-// The pixels of a dotted focus rectangle: every other pixel of its outline, starting at its top-left corner.
-template <class Dot>
-void focusDots(const Rect& r, Dot dot) {
-  for (int x = r.left; x < r.right; x += 2) {
-    dot(x, r.top);
-    dot(x, r.bottom - 1);
-  }
-  for (int y = r.top + 2; y < r.bottom - 1; y += 2) {
-    dot(r.left, y);
-    dot(r.right - 1, y);
-  }
-}
-
 std::uint32_t inverted(std::uint32_t word) { return 0xFF000000u | (~word & 0x00FFFFFFu); }
 
 bool buttonOf(Qt::MouseButton qb, MouseButton& b) {
@@ -126,7 +113,8 @@ class GridWidget : public QWidget {
     p.drawImage(c.topLeft(), toQImage(surface));
     if (!hasFocus()) return;
     // The focus rectangle inverts what the canvas shows beneath it.
-    focusDots(grid_->cellRect(grid_->col_, grid_->row_), [&](int x, int y) {
+    const Rect r = grid_->cellRect(grid_->col_, grid_->row_);
+    focusDots(r.left, r.top, r.right, r.bottom, [&](int x, int y) {
       if (x < 0 || y < 0 || x >= surface.width() || y >= surface.height()) return;
       p.setPen(QColor::fromRgb(inverted(surface.wordRow(y)[x])));
       p.drawPoint(c.left() + x, c.top() + y);
@@ -434,7 +422,7 @@ void CustomGrid::drawFocusRect(const Rect& r) {
   const Rect current = cellRect(col_, row_);
   if (r.left == current.left && r.top == current.top && r.right == current.right && r.bottom == current.bottom)
     return;
-  focusDots(r, [&](int x, int y) {
+  focusDots(r.left, r.top, r.right, r.bottom, [&](int x, int y) {
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height()) return;
     std::uint32_t& w = surface_.wordRow(y)[x];
     w = inverted(w);

@@ -190,14 +190,7 @@ namespace {
 // The dotted rectangle with which Windows marks the control that has the keyboard focus.
 void drawFocusDots(QPainter& p, const QRect& r, const QColor& color) {
   p.setPen(color);
-  for (int x = r.left(); x <= r.right(); x += 2) {
-    p.drawPoint(x, r.top());
-    p.drawPoint(x, r.bottom());
-  }
-  for (int y = r.top() + 2; y < r.bottom(); y += 2) {
-    p.drawPoint(r.left(), y);
-    p.drawPoint(r.right(), y);
-  }
+  focusDots(r.left(), r.top(), r.right() + 1, r.bottom() + 1, [&p](int x, int y) { p.drawPoint(x, y); });
 }
 
 // A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
@@ -237,15 +230,12 @@ class ScrollBarWidget : public QScrollBar {
     QStyleOptionSlider opt;
     initStyleOption(&opt);
     const bool emptyRange = minimum() == maximum();
+    if (!emptyRange) QScrollBar::paintEvent(e);
     QPainter p(this);
     if (emptyRange) {
       // Nowhere to move: the track shows no thumb.
       opt.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SubControls(QStyle::SC_ScrollBarSlider);
       style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
-    } else {
-      p.end();
-      QScrollBar::paintEvent(e);
-      p.begin(this);
     }
     if (!hasFocus()) return;
     // Focus shows on the thumb, drawn inverted; without a thumb, a dotted frame runs inside the track.
