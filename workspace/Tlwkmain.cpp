@@ -50,8 +50,6 @@ void TfrmMain::buildLayout() {
   grdImage.setRowCount(10);
   grdImage.setDefaultColWidth(32);
   grdImage.setDefaultRowHeight(32);
-  // The arrow keys move the current cell: the user sees where it is.
-  grdImage.setShowFocusCell(true);
   grdImage.hide();
 
   grdImageList.setBounds(502, 64, 202, 53);

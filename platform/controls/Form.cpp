@@ -202,13 +202,14 @@ void Form::show() {
   // The menu bar's height is known only once its items exist.
   auto* w = fw(widget_);
   if (!maximized_) setClientSize(w->clientW, w->clientH);
+  const bool wasShowing = showing();
   setVisible(true);
-  focusFirstTabStop();
+  // Every showing starts on the first tab stop, not where the last one left the focus.
+  if (!wasShowing) focusFirstTabStop();
   widget_->activateWindow();
 }
 
 void Form::focusFirstTabStop() {
-  if (widget_->focusWidget()) return;
   for (QWidget* w = widget_->nextInFocusChain(); w && w != widget_; w = w->nextInFocusChain()) {
     if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(widget_) && w->isEnabled() &&
         widget_->isAncestorOf(w)) {

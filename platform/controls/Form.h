@@ -69,7 +69,7 @@ class Form : public Container {
  private:
   friend class FormWidget;
   void handleClose();
-  // A window shown without a focused control focuses the first tab stop in tab order.
+  // Gives the focus to the first tab stop in tab order.
   void focusFirstTabStop();
   void fitOuterSize();
   // Restored by the window manager: the fixed size again, centred, its title bar on the screen.

@@ -31,6 +31,8 @@ ShiftState shiftOf(Qt::KeyboardModifiers m, Qt::MouseButtons b) {
   return s;
 }
 
+std::uint32_t inverted(std::uint32_t word) { return 0xFF000000u | (~word & 0x00FFFFFFu); }
+
 bool buttonOf(Qt::MouseButton qb, MouseButton& b) {
   if (qb == Qt::LeftButton)
     b = MouseButton::Left;
@@ -106,7 +108,17 @@ class GridWidget : public QWidget {
       p.drawRect(1, 1, width() - 3, height() - 3);
     }
     const QRect c = clientRect();
-    if (!grid_->surface_.empty()) p.drawImage(c.topLeft(), toQImage(grid_->surface_));
+    const Bitmap& surface = grid_->surface_;
+    if (surface.empty()) return;
+    p.drawImage(c.topLeft(), toQImage(surface));
+    if (!hasFocus()) return;
+    // The focus rectangle inverts what the canvas shows beneath it.
+    const Rect r = grid_->cellRect(grid_->col_, grid_->row_);
+    focusDots(r.left, r.top, r.right, r.bottom, [&](int x, int y) {
+      if (x < 0 || y < 0 || x >= surface.width() || y >= surface.height()) return;
+      p.setPen(QColor::fromRgb(inverted(surface.wordRow(y)[x])));
+      p.drawPoint(c.left() + x, c.top() + y);
+    });
   }
   void resizeEvent(QResizeEvent*) override { grid_->resizeSurface(); }
   void showEvent(QShowEvent*) override { grid_->repaint(); }
@@ -275,24 +287,11 @@ bool CustomGrid::selectCell(int col, int row, bool scroll) {
   bool canSelect = true;
   if (OnSelectCell) OnSelectCell(col, row, canSelect);
   if (!canSelect) return false;
-  const int oldCol = col_, oldRow = row_;
+  if (col != col_ || row != row_) flush();  // the focus rectangle moves with the current cell
   col_ = col;
   row_ = row;
-  if (showFocus_ && (oldCol != col || oldRow != row)) {
-    repaintCell(oldCol, oldRow);
-    repaintCell(col, row);
-  }
   if (scroll) ensureVisible(col, row);
   return true;
-}
-
-void CustomGrid::setShowFocusCell(bool show) {
-  showFocus_ = show;
-  repaint();
-}
-
-void CustomGrid::drawCurrentFocus(int col, int row) {
-  if (col == col_ && row == row_) drawFocusRect(cellRect(col, row));
 }
 
 int CustomGrid::visibleColCount() const {
@@ -384,7 +383,6 @@ void CustomGrid::repaint() {
         if (!rect.empty()) guarded([&] { OnDrawCell(c, r, rect); });
       }
   painting_ = false;
-  if (showFocus_) drawCurrentFocus(col_, row_);
   flush();
 }
 
@@ -394,7 +392,6 @@ void CustomGrid::repaintCell(int col, int row) {
   if (rect.empty()) return;
   paintCellBase(col, row);
   if (OnDrawCell) guarded([&] { OnDrawCell(col, row, rect); });
-  if (showFocus_) drawCurrentFocus(col, row);
   flush();
 }
 
@@ -422,20 +419,14 @@ void CustomGrid::textOut(int x, int y, const std::string& text, Color color) {
 void CustomGrid::flush() { widget_->update(); }
 
 void CustomGrid::drawFocusRect(const Rect& r) {
-  // Dotted outline inverting what lies under it, as a focus rectangle does.
-  auto invert = [&](int x, int y) {
+  const Rect current = cellRect(col_, row_);
+  if (r.left == current.left && r.top == current.top && r.right == current.right && r.bottom == current.bottom)
+    return;
+  focusDots(r.left, r.top, r.right, r.bottom, [&](int x, int y) {
     if (x < 0 || y < 0 || x >= surface_.width() || y >= surface_.height()) return;
     std::uint32_t& w = surface_.wordRow(y)[x];
-    w = 0xFF000000u | (~w & 0x00FFFFFFu);
-  };
-  for (int x = r.left; x < r.right; x += 2) {
-    invert(x, r.top);
-    invert(x, r.bottom - 1);
-  }
-  for (int y = r.top + 2; y < r.bottom - 1; y += 2) {
-    invert(r.left, y);
-    invert(r.right - 1, y);
-  }
+    w = inverted(w);
+  });
   flush();
 }
 

@@ -28,6 +28,8 @@ struct GridCoord {
 // lines and contents itself, then raises OnDrawCell for each visible cell. What anyone draws on its
 // canvas (the surface image of the visible area) shows at once and stays until the next repaint. From a
 // press until its release the grid holds the mouse: moves and the release arrive also from outside it.
+// While it has the focus, the grid frames its current cell on screen with one dotted focus rectangle,
+// drawn over the canvas and never into it: what the program reads back from the canvas is its own.
 class CustomGrid : public Control {
  public:
   explicit CustomGrid(Container& parent);
@@ -61,8 +63,6 @@ class CustomGrid : public Control {
   // A left press or drag makes the cell under the pointer current and, after OnMouseDown or OnMouseMove,
   // scrolls it into view; without this the view stays where it is and only the scroll bars move it.
   void setMouseScrollsIntoView(bool scrolls) { mouseScrolls_ = scrolls; }
-  // The grid outlines its current cell with a focus rectangle, over what OnDrawCell painted.
-  void setShowFocusCell(bool show);
 
   int leftCol() const { return leftCol_; }
   int topRow() const { return topRow_; }
@@ -95,6 +95,8 @@ class CustomGrid : public Control {
   void textOut(int x, int y, const std::string& text, Color color);
   // Shows what was drawn on the canvas.
   void flush();
+  // An inverted dotted outline on the canvas. Around the current cell it is the grid's own focus
+  // rectangle, already shown while the grid has the focus: drawing it again neither doubles nor erases it.
   void drawFocusRect(const Rect& r);
 
   std::function<void(int col, int row, const Rect& rect)> OnDrawCell;
@@ -124,7 +126,6 @@ class CustomGrid : public Control {
   void wheel(int angleDelta);
   // True when the cell became current; scroll brings it into view at once.
   bool selectCell(int col, int row, bool scroll = true);
-  void drawCurrentFocus(int col, int row);
   void ensureVisible(int col, int row);
 
   GridWidget* grid_;
@@ -142,7 +143,6 @@ class CustomGrid : public Control {
   bool leftDown_ = false;
   bool painting_ = false;
   bool mouseScrolls_ = true;
-  bool showFocus_ = false;
 };
 
 // A grid whose cells show only what the program draws in them.

@@ -37,6 +37,20 @@ inline Qt::WindowFlags dialogFrame() { return framedWith(Qt::Dialog); }
 // the last shown of our visible windows (a bare X server activates none).
 QWidget* modalOwner();
 
+// The pixels of a dotted focus rectangle on [left, right) x [top, bottom), as Windows draws one: every other
+// pixel of its outline, from the top-left corner.
+template <class Dot>
+void focusDots(int left, int top, int right, int bottom, Dot dot) {
+  for (int x = left; x < right; x += 2) {
+    dot(x, top);
+    dot(x, bottom - 1);
+  }
+  for (int y = top + 2; y < bottom - 1; y += 2) {
+    dot(left, y);
+    dot(right - 1, y);
+  }
+}
+
 // A view of a direct bitmap's words as an image, without copying; indexed bitmaps are converted.
 QImage toQImage(const Bitmap& bitmap);
 // A 24-bit bitmap with the image's colours.

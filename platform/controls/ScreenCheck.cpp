@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,8 +245,11 @@ ScreenReport checkScreen(Form& form) {
   QWidget* window = form.window();
   const bool wasShowing = form.showing();
   if (!wasShowing) form.show();
+  // The focus shows only in the active window. A window system without a window manager may not hand
+  // the activation back to a window hidden and shown again at once: it thinks that window still active.
   window->activateWindow();
   QApplication::processEvents();
+  if (!window->isActiveWindow()) QApplication::setActiveWindow(window);
   // Painting the whole window runs every control's own painting as the screen would.
   (void)window->grab();
 
@@ -256,12 +260,22 @@ ScreenReport checkScreen(Form& form) {
 
   QWidget* first = window->focusWidget();
   QWidget* focus = first;
+  QImage before = window->grab().toImage();
   for (int steps = 0; focus && steps < 1000; ++steps) {
     report.tabOrder.push_back(walk.owner(focus, form));
     QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
     QApplication::sendEvent(focus, &tab);
     QWidget* next = window->focusWidget();
-    if (next == focus || next == first) break;
+    if (next == focus) break;
+    // A keyboard user sees where the focus went: the control that took it looks different now.
+    const QImage after = window->grab().toImage();
+    const QRect area(next->mapTo(window, QPoint(0, 0)), next->size());
+    if (before.copy(area) == after.copy(area)) {
+      const Control* c = walk.owner(next, form);
+      report.faults.push_back((c ? describe(c) : std::string("a widget")) + ": takes the focus unseen");
+    }
+    before = after;
+    if (next == first) break;
     focus = next;
   }
   report.firstFocus = report.tabOrder.empty() ? nullptr : report.tabOrder.front();

@@ -10,7 +10,7 @@ class Form;
 
 // What a form shows once rendered, as a user would find it: texts that do not fit or lie under another
 // control, status panels that cut their text, buttons a click cannot reach, and the keyboard's way
-// through the form.
+// through the form, on which every control that Tab reaches must show that it took the focus.
 struct ScreenReport {
   // One readable line per fault; empty when the form is whole.
   std::vector<std::string> faults;

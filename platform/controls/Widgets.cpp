@@ -11,6 +11,8 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -185,6 +187,12 @@ class PictureWidget : public QWidget {
 
 namespace {
 
+// The dotted rectangle with which Windows marks the control that has the keyboard focus.
+void drawFocusDots(QPainter& p, const QRect& r, const QColor& color) {
+  p.setPen(color);
+  focusDots(r.left(), r.top(), r.right() + 1, r.bottom() + 1, [&p](int x, int y) { p.drawPoint(x, y); });
+}
+
 // A scroll bar as the platform's own control: a tab stop that answers the keys, with a thumb of fixed
 // size (no page size) whose page step, for the keys and for clicks on the track, is the bar's own.
 class ScrollBarWidget : public QScrollBar {
@@ -216,6 +224,29 @@ class ScrollBarWidget : public QScrollBar {
         return;
       }
     QScrollBar::keyPressEvent(e);
+  }
+
+  void paintEvent(QPaintEvent* e) override {
+    QStyleOptionSlider opt;
+    initStyleOption(&opt);
+    const bool emptyRange = minimum() == maximum();
+    if (!emptyRange) QScrollBar::paintEvent(e);
+    QPainter p(this);
+    if (emptyRange) {
+      // Nowhere to move: the track shows no thumb.
+      opt.subControls = QStyle::SubControls(QStyle::SC_All) & ~QStyle::SubControls(QStyle::SC_ScrollBarSlider);
+      style()->drawComplexControl(QStyle::CC_ScrollBar, &opt, &p, this);
+    }
+    if (!hasFocus()) return;
+    // Focus shows on the thumb, drawn inverted; without a thumb, a dotted frame runs inside the track.
+    if (emptyRange) {
+      const QRect track = style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarGroove, this);
+      drawFocusDots(p, track.adjusted(1, 1, -1, -1), palette().color(QPalette::WindowText));
+      return;
+    }
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.fillRect(style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, this),
+               Qt::white);
   }
 
  private:
@@ -263,7 +294,31 @@ void Edit::setText(const std::string& text) {
 
 void Edit::setReadOnly(bool readOnly) { static_cast<QLineEdit*>(widget_)->setReadOnly(readOnly); }
 
-Button::Button(Container& parent, const std::string& caption) : Control(&parent, new QPushButton(qs(caption))) {
+namespace {
+
+// A push button as Windows draws it: the default button has a darker border, and the focused one a dotted
+// rectangle inside its edge.
+class ButtonWidget : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override {
+    QPushButton::paintEvent(e);
+    QPainter p(this);
+    const QColor dark = palette().color(QPalette::WindowText);
+    if (isDefault()) {
+      p.setPen(dark);
+      p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    if (hasFocus()) drawFocusDots(p, rect().adjusted(4, 4, -5, -5), dark);
+  }
+};
+
+}  // namespace
+
+Button::Button(Container& parent, const std::string& caption)
+    : Control(&parent, new ButtonWidget(qs(caption))) {
   QObject::connect(static_cast<QPushButton*>(widget_), &QPushButton::clicked, [this] { click(); });
 }
 

@@ -294,20 +294,39 @@ TEST_F(GridTest, APressedPartlyShownCellScrollsIntoViewAfterTheHandler) {
   }
 }
 
-// The current cell carries an inverted dotted outline that follows it.
-TEST_F(GridTest, TheFocusCellIsOutlinedAndTheOutlineFollowsTheKeys) {
-  grid.OnDrawCell = [this](int, int, const Rect& r) { grid.canvas().fillRect(r, rgb(0, 0, 200)); };
-  grid.setShowFocusCell(true);
-  const Color inverted = rgb(255, 255, 55);
-  auto corner = [this](int c, int r) {
-    return grid.canvas().pixel(grid.cellRect(c, r).left, grid.cellRect(c, r).top);
+// While the grid has the focus, one dotted rectangle frames its current cell on screen, however the cell
+// became current: keys, a press, a press on the current cell with the program's own rectangle drawn
+// there. The canvas, which programs read back, never holds it; without the focus there is none.
+TEST_F(GridTest, TheFocusedGridFramesItsCurrentCellOnceOnScreen) {
+  const Color blue = rgb(0, 0, 200);
+  grid.OnDrawCell = [this, blue](int, int, const Rect& r) { grid.canvas().fillRect(r, blue); };
+  Edit other(form);
+  other.setBounds(300, 300, 40, 21);
+  form.show();
+  platform::makeActive(form);
+  ASSERT_TRUE(grid.widget()->hasFocus());
+  const auto framed = [this] {
+    std::vector<int> cols;
+    for (const GridCoord& g : platform::framedCells(grid)) cols.push_back(g.row == 0 ? g.col : -1);
+    return cols;
   };
-  EXPECT_EQ(corner(0, 0), inverted);
-  platform::pressKey(grid, platform::Key::Right);
-  EXPECT_EQ(corner(0, 0), rgb(0, 0, 200));
-  EXPECT_EQ(corner(1, 0), inverted);
-  grid.setCell(1, 0, "9");  // a cell repainted for its text keeps the outline
-  EXPECT_EQ(corner(1, 0), inverted);
+  EXPECT_EQ(framed(), std::vector<int>{0});
+  platform::typeKey(form, platform::Key::Right);
+  platform::typeKey(form, platform::Key::Right);
+  EXPECT_EQ(framed(), std::vector<int>{2});
+  for (int press = 0; press < 2; ++press) {
+    platform::pressMouse(grid, MouseButton::Left, 3 * 33 + 5, 5);
+    grid.drawFocusRect(grid.cellRect(3, 0));  // what a program draws on a press
+    platform::releaseMouse(grid, MouseButton::Left, 3 * 33 + 5, 5);
+    EXPECT_EQ(framed(), std::vector<int>{3}) << "press " << press + 1;
+  }
+  grid.setCell(3, 0, "9");
+  EXPECT_EQ(framed(), std::vector<int>{3}) << "a cell repainted for its text";
+  const Rect r = grid.cellRect(3, 0);
+  EXPECT_EQ(grid.canvas().pixel(r.left, r.top), blue) << "the canvas holds only what was painted";
+  platform::typeKey(form, platform::Key::Tab);
+  ASSERT_TRUE(platform::hasFocus(form, other));
+  EXPECT_EQ(framed(), std::vector<int>{});
 }
 
 TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {
@@ -332,6 +351,23 @@ TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {
   static_cast<QScrollBar*>(bar.widget())->setValue(15);
   EXPECT_EQ(bar.position(), 15);
   EXPECT_EQ(seen.back(), 15);
+}
+
+// A bar whose range is empty has nowhere to move: its track shows no thumb, as bare as beside a thumb at
+// the end of a real range.
+TEST(ScrollBar, AnEmptyRangeShowsNoThumb) {
+  Form form;
+  ScrollBar bar(form);
+  bar.setBounds(0, 0, 129, 16);
+  form.show();
+  bar.setMin(0);
+  bar.setMax(10);
+  bar.setPosition(10);
+  const Bitmap bare = shownOnScreen(bar);
+  bar.setMax(0);
+  const Bitmap empty = shownOnScreen(bar);
+  for (int x = 16; x < 64; ++x)
+    for (int y = 0; y < 16; ++y) ASSERT_EQ(empty.pixel(x, y), bare.pixel(x, y)) << x << "," << y;
 }
 
 // A form of our own shown modally many times: its button's modal result ends each showing, the close box

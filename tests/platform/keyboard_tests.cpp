@@ -2,6 +2,7 @@
 // buttons that Enter presses; tool and speed buttons never take the focus.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QToolButton>
 #include <vector>
 
@@ -83,4 +84,41 @@ TEST(Keyboard, EnterPressesTheFocusedButtonElseTheDefaultOne) {
   press(form, Key::Enter);
   EXPECT_EQ(others, 1);
   EXPECT_EQ(oks, 1);
+}
+
+// Each showing starts on the first tab stop, not on the control the last showing left the focus on.
+TEST(Keyboard, EveryShowingOfAFormStartsOnItsFirstTabStop) {
+  Form form;
+  ScrollBar bar(form);
+  Button ok(form, "OK");
+  for (int showing = 1; showing <= 3; ++showing) {
+    form.show();
+    EXPECT_TRUE(focused(form, bar)) << "showing " << showing;
+    press(form, Key::Tab);
+    ASSERT_TRUE(focused(form, ok));
+    form.close();
+  }
+}
+
+// Windows marks the default button with a darker border and the focused one with a dotted rectangle inside.
+TEST(Keyboard, TheDefaultButtonHasADarkBorderAndTheFocusedOneADottedRectangle) {
+  Form form;
+  form.setClientSize(200, 50);
+  Button other(form, "Other");
+  Button ok(form, "OK");
+  other.setBounds(10, 10, 75, 25);
+  ok.setBounds(100, 10, 75, 25);
+  ok.setDefault(true);
+  form.show();
+  QApplication::processEvents();
+  ASSERT_TRUE(other.widget()->hasFocus());
+  const Color dark = rgb(0, 0, 0);
+  const auto at = [](Control& c, int x, int y) { return shownOnScreen(c).pixel(x, y); };
+  EXPECT_EQ(at(ok, 0, 12), dark);
+  EXPECT_NE(at(other, 0, 12), dark);
+  EXPECT_EQ(at(other, 4, 4), dark);
+  EXPECT_NE(at(ok, 4, 4), dark);
+  press(form, Key::Tab);
+  EXPECT_EQ(at(ok, 4, 4), dark);
+  EXPECT_NE(at(other, 4, 4), dark);
 }

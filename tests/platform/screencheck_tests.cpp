@@ -1,6 +1,7 @@
 // The screen check finds what a user would see wrong on a rendered form.
 #include <gtest/gtest.h>
 
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,6 +34,13 @@ struct Dialog : Form {
   Button ok{*this, "&OK"};
   StatusBar status{*this, 19};
   std::unique_ptr<Control> extra;  // created last, so it lies above the others
+};
+
+// A control that takes the keyboard focus and draws nothing to show it.
+struct Unseen : Control {
+  explicit Unseen(Container& parent) : Control(&parent, new QWidget) {
+    widget()->setFocusPolicy(Qt::StrongFocus);
+  }
 };
 
 std::string joined(const std::vector<std::string>& lines) {
@@ -87,6 +95,12 @@ TEST(ScreenCheck, FindsEachFaultAUserWouldSee) {
          d.extra->setBounds(100, 50, 100, 50);
        },
        "button \"&OK\" at 110,60: a click on its centre reaches panel at 100,50"},
+      {"a tab stop that shows no focus",
+       [](Dialog& d) {
+         d.extra = std::make_unique<Unseen>(d);
+         d.extra->setBounds(10, 90, 30, 20);
+       },
+       "control at 10,90: takes the focus unseen"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <stdexcept>
 
+#include "platform/controls/QtSupport.h"
+
 namespace platform {
 
 namespace {
@@ -28,6 +30,10 @@ Qt::MouseButton qtButton(MouseButton b) {
 void send(Control& control, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held, int x, int y,
           Qt::KeyboardModifiers mods = Qt::NoModifier) {
   QWidget* w = control.widget();
+  // A person's press focuses what it lands on; Qt does that only for events from the window system.
+  if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) &&
+      (w->focusPolicy() & Qt::ClickFocus))
+    w->setFocus(Qt::MouseFocusReason);
   const QPointF local(x + control.clientLeft(), y + control.clientTop());
   QMouseEvent e(type, local, w->mapToGlobal(local), button, held, mods);
   QApplication::sendEvent(w, &e);
@@ -108,6 +114,31 @@ void clickAt(Form& form, int x, int y) {
   QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
   QApplication::sendEvent(hit, &press);
   QApplication::sendEvent(hit, &release);
+}
+
+void makeActive(Form& form) {
+  form.window()->activateWindow();
+  QApplication::processEvents();
+}
+
+Bitmap shownOnScreen(Control& control) { return fromQImage(control.widget()->grab().toImage()); }
+
+std::vector<GridCoord> framedCells(CustomGrid& grid) {
+  const Bitmap shown = shownOnScreen(grid);
+  const Bitmap& canvas = grid.canvas();
+  const auto inverse = [](Color c) { return rgb(255 - redOf(c), 255 - greenOf(c), 255 - blueOf(c)); };
+  std::vector<GridCoord> framed;
+  for (int r = grid.topRow(); r < grid.topRow() + grid.visibleRowCount() && r < grid.rowCount(); ++r)
+    for (int c = grid.leftCol(); c < grid.leftCol() + grid.visibleColCount() && c < grid.colCount(); ++c) {
+      const Rect rect = grid.cellRect(c, r);
+      if (rect.width() < 2 || rect.height() < 2) continue;
+      const int x = rect.left, y = rect.top, sx = x + grid.clientLeft(), sy = y + grid.clientTop();
+      if (shown.pixel(sx, sy) == inverse(canvas.pixel(x, y)) &&
+          shown.pixel(sx + 1, sy) == canvas.pixel(x + 1, y) &&
+          shown.pixel(sx, sy + 1) == canvas.pixel(x, y + 1))
+        framed.push_back(GridCoord{c, r});
+    }
+  return framed;
 }
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/controls/Control.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Grid.h"
@@ -29,5 +31,15 @@ void typeKey(Form& form, Key key);
 bool hasFocus(Form& form, const Control& control);
 // A left click at a point of the form's client area, landing on whatever control lies there.
 void clickAt(Form& form, int x, int y);
+
+// The form becomes the active window, as after a click on its title bar: its focused control then holds
+// the keyboard focus.
+void makeActive(Form& form);
+
+// The control as the screen shows it, painted in full: what it draws over its canvas included.
+Bitmap shownOnScreen(Control& control);
+// The visible cells that the screen shows framed by a focus rectangle over the grid's canvas: the cell's
+// top-left corner pixel inverted, and the pixels beside and beneath it as the canvas holds them.
+std::vector<GridCoord> framedCells(CustomGrid& grid);
 
 }  // namespace platform

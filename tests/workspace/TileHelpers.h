@@ -1,6 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "platform/bitmap/Bitmap.h"
+#include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 
 // A workspace with tiles added through the Add command, each tile one flat colour of its own.
@@ -27,6 +30,13 @@ class TilesTest : public WorkspaceTest {
   platform::Color shown(int col, int row) {
     const platform::Rect r = frm->grdImage.cellRect(col, row);
     return frm->grdImage.canvas().pixel(r.left + 1, r.top + 1);
+  }
+
+  // The columns of the first row that the screen shows framed by the grid's focus rectangle.
+  static std::vector<int> framed(platform::CustomGrid& grid) {
+    std::vector<int> cols;
+    for (const platform::GridCoord& g : platform::framedCells(grid)) cols.push_back(g.row == 0 ? g.col : -1);
+    return cols;
   }
 
   void setCells(const std::vector<std::string>& texts) {

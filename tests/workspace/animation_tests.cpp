@@ -188,6 +188,20 @@ TEST_F(AnimationTest, EraseVideoStopsEverythingAndTheNextRecordingIsFrameZero) {
   EXPECT_EQ(frm->AniImageList.count(), 1);
 }
 
+// With no frames the shuttle has nowhere to go: its track is as bare as beside a thumb at the end.
+TEST_F(AnimationTest, TheShuttleWithoutFramesShowsNoThumb) {
+  record({0, 1, 2});
+  frm->aniRecord.click();
+  frm->hsbSlider.setPosition(frm->hsbSlider.max());
+  const platform::Bitmap bare = platform::shownOnScreen(frm->hsbSlider);
+  frm->aniErase.click();
+  ASSERT_EQ(frm->hsbSlider.max(), 0);
+  const platform::Bitmap empty = platform::shownOnScreen(frm->hsbSlider);
+  const int h = frm->hsbSlider.height(), middle = frm->hsbSlider.width() / 2;
+  for (int x = h; x < middle; ++x)
+    for (int y = 0; y < h; ++y) ASSERT_EQ(empty.pixel(x, y), bare.pixel(x, y)) << x << "," << y;
+}
+
 TEST_F(AnimationTest, TheSpeedBoxTakesOneOrTwoCharactersFrom1To15) {
   const struct {
     std::vector<std::string> answers;  // the last one is accepted, or Cancel when marked

@@ -167,19 +167,13 @@ TEST_F(CellsTest, TheWheelOverAOneRowGridChangesNoSelection) {
 // Moving with the arrow keys is visible: the current cell carries the focus outline over its tile.
 TEST_F(CellsTest, TheCurrentCellIsOutlinedOverItsTileAndFollowsTheKeys) {
   setCells({"1", "1"});
-  const platform::Color t = tileColor(1);
-  const platform::Color inverted =
-      platform::rgb(255 - platform::redOf(t), 255 - platform::greenOf(t), 255 - platform::blueOf(t));
-  auto corner = [this](int col) {
-    const platform::Rect r = frm->grdImage.cellRect(col, 0);
-    return frm->grdImage.canvas().pixel(r.left, r.top);
-  };
+  platform::makeActive(*frm);
   press(0);
-  EXPECT_EQ(corner(0), inverted);
-  EXPECT_EQ(corner(1), t);
-  platform::pressKey(frm->grdImage, platform::Key::Right);
-  EXPECT_EQ(corner(0), t);
-  EXPECT_EQ(corner(1), inverted);
+  ASSERT_TRUE(platform::hasFocus(*frm, frm->grdImage));
+  EXPECT_EQ(framed(frm->grdImage), std::vector<int>{0});
+  platform::typeKey(*frm, platform::Key::Right);
+  EXPECT_EQ(framed(frm->grdImage), std::vector<int>{1});
+  EXPECT_EQ(shown(1, 0), tileColor(1));
 }
 
 // A tile shown in part is selected where it was pressed; the list then scrolls it fully into view and
@@ -187,13 +181,11 @@ TEST_F(CellsTest, TheCurrentCellIsOutlinedOverItsTileAndFollowsTheKeys) {
 TEST_F(TilesTest, APressOnAPartlyShownTileSelectsThatTile) {
   start();
   addTiles(20, 12);
+  platform::makeActive(*frm);
   const int pitch = 13, partly = 198 / pitch;  // the client is 198 wide: tile 15 shows 3 of its 12 pixels
   platform::pressMouse(frm->grdImageList, platform::MouseButton::Left, partly * pitch + 1, 5);
   platform::releaseMouse(frm->grdImageList, platform::MouseButton::Left, partly * pitch + 1, 5);
   EXPECT_EQ(frm->selectedTileCol, partly);
   EXPECT_EQ(frm->grdImageList.leftCol(), 1);
-  const platform::Rect r = frm->grdImageList.cellRect(partly, 0);
-  const platform::Color t = tileColor(partly);
-  EXPECT_EQ(frm->grdImageList.canvas().pixel(r.left, r.top),
-            platform::rgb(255 - platform::redOf(t), 255 - platform::greenOf(t), 255 - platform::blueOf(t)));
+  EXPECT_EQ(framed(frm->grdImageList), std::vector<int>{partly});
 }

@@ -232,6 +232,29 @@ TEST_F(ImportTest, TheDialogIsWorkedWithTheKeyboardAlone) {
   EXPECT_EQ(frm->StatusBar.panelText(1), "Num of images: 4800");
 }
 
+// Every showing of the dialog starts on the tile width, not on OK where the last one was left: the same
+// keys give the same 8 x 8 tiles each time.
+TEST_F(ImportTest, EveryShowingOfTheDialogStartsOnTheTileWidth) {
+  using platform::Key;
+  const auto pass = [](tlwk::TfrmImport& d) {
+    d.show();
+    EXPECT_TRUE(platform::hasFocus(d, d.hsbTileWidth));
+    for (Key k : {Key::Home, Key::Tab, Key::Home, Key::Tab, Key::End, Key::Tab, Key::End})
+      platform::typeKey(d, k);
+    while (!platform::hasFocus(d, d.cmdOK)) platform::typeKey(d, Key::Tab);
+    platform::typeKey(d, Key::Enter);
+    d.hide();
+  };
+  for (int import = 1; import <= 2; ++import) {
+    SCOPED_TRACE("import " + std::to_string(import));
+    scriptImport(sheet(640, 480), {pass, pass});
+    frm->mnuFile_import.click();
+    EXPECT_EQ(frm->imagelist1.width(), 8);
+    EXPECT_EQ(frm->imagelist1.height(), 8);
+    EXPECT_EQ(frm->imagelist1.count(), 4800);
+  }
+}
+
 // The work space shows a scroll bar only while cells lie outside it.
 TEST_F(ImportTest, TheWorkSpaceShowsScrollBarsOnlyForCellsOutsideIt) {
   const struct {

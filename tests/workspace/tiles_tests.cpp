@@ -180,3 +180,30 @@ TEST_F(TilesTest, PressesInTheListSelectOnTheLeftAndOpenThePopUpNearTheRight) {
   EXPECT_EQ(popups[0].x, frm->screenLeft() + 502 + 5);
   EXPECT_EQ(popups[0].y, frm->screenTop() + 64 + (32 + 21) + 7);
 }
+
+// The arrow keys move the current tile, and the frame goes with it: the tile that Delete removes is the
+// framed one. Presses on the current tile, which also draw the press rectangle, leave one frame on it.
+TEST_F(TilesTest, TheFrameMarksTheTileThatKeysAndPressesMadeCurrent) {
+  start();
+  addTiles(4);
+  platform::makeActive(*frm);
+  const auto click = [this](int col) {
+    platform::pressMouse(frm->grdImageList, MouseButton::Left, col * 33 + 5, 5);
+    platform::releaseMouse(frm->grdImageList, MouseButton::Left, col * 33 + 5, 5);
+  };
+  click(0);
+  ASSERT_TRUE(platform::hasFocus(*frm, frm->grdImageList));
+  EXPECT_EQ(framed(frm->grdImageList), std::vector<int>{0});
+  platform::typeKey(*frm, platform::Key::Right);
+  platform::typeKey(*frm, platform::Key::Right);
+  EXPECT_EQ(framed(frm->grdImageList), std::vector<int>{2});
+  for (int clicks = 1; clicks <= 2; ++clicks) {
+    click(2);
+    EXPECT_EQ(framed(frm->grdImageList), std::vector<int>{2}) << "click " << clicks << " on the current tile";
+  }
+  frm->mnuTiles_Delete.click();
+  EXPECT_EQ(frm->imagelist1.count(), 3);
+  const platform::Rect r = frm->grdImageList.cellRect(2, 0);
+  EXPECT_EQ(frm->grdImageList.canvas().pixel(r.left + 1, r.top + 1), tileColor(3)) << "tile 2 went";
+  EXPECT_EQ(framed(frm->grdImageList), std::vector<int>{2});
+}
