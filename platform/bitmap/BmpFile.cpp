@@ -493,8 +493,8 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
   const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
   std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, bitmap.height())) * rowBytes);
-  FileReplacement replacement;
-  FileReplacement::Output& out = replacement.begin(path);
+  FileReplacement replacement({path});
+  FileReplacement::Output& out = replacement.output(0);
   out.write(head.data(), head.size());
   for (int y = bitmap.height() - 1; y >= 0;) {
     const int rows = std::min(bandRows, y + 1);
