@@ -506,7 +506,7 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   replacement.commit();
 }
 
-void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
+void writeBmpStrip(const std::function<void(const void*, std::size_t)>& write, const ImageList& list) {
   const int n = list.count(), w = list.width(), h = list.height();
   const std::int64_t width = std::int64_t{n} * w;
   if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
@@ -521,7 +521,7 @@ void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
   buffer.resize(std::max(kBand, used) + tileBytes + padding);
   const auto flushIfFull = [&] {
     if (used < kBand) return;
-    out.write(buffer.data(), used);
+    write(buffer.data(), used);
     used = 0;
   };
   for (int y = h - 1; y >= 0; --y) {
@@ -540,7 +540,7 @@ void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
     used += padding;
     flushIfFull();
   }
-  out.write(buffer.data(), used);
+  write(buffer.data(), used);
 }
 
 }  // namespace platform
