@@ -105,15 +105,21 @@ std::int32_t projectValue(const LineBuffer& lines, int k) {
   return platform::strToInt(eq == std::string::npos ? l : l.substr(eq + 1));
 }
 
+namespace {
+std::array<std::string, kFirstCellLine> headLines(const ProjectValues& v) {
+  return {kProjectHeader,
+          "ImageCount=" + std::to_string(v.imageCount),
+          "ImageWidth=" + std::to_string(v.imageWidth),
+          "ImageHeight=" + std::to_string(v.imageHeight),
+          "Columns=" + std::to_string(v.columns),
+          "Rows=" + std::to_string(v.rows),
+          "FramesPerSec=" + std::to_string(v.framesPerSec),
+          "VideoFrames=" + std::to_string(v.videoFrames)};
+}
+}  // namespace
+
 void writeProjectHead(LineBuffer& lines, const ProjectValues& v) {
-  lines.add(kProjectHeader);
-  lines.add("ImageCount=" + std::to_string(v.imageCount));
-  lines.add("ImageWidth=" + std::to_string(v.imageWidth));
-  lines.add("ImageHeight=" + std::to_string(v.imageHeight));
-  lines.add("Columns=" + std::to_string(v.columns));
-  lines.add("Rows=" + std::to_string(v.rows));
-  lines.add("FramesPerSec=" + std::to_string(v.framesPerSec));
-  lines.add("VideoFrames=" + std::to_string(v.videoFrames));
+  for (auto& line : headLines(v)) lines.add(std::move(line));
 }
 
 KeyValues readKeyValues(const ValueReader& value) {
@@ -238,6 +244,29 @@ LoadedProject readProject(const ValueReader& value, const std::string& base,
   v.rows = value(kRows);
   v.framesPerSec = value(kFramesPerSec);
   return p;
+}
+
+void writeProjectText(const ProjectValues& v, const CellText& cell, const TextSink& sink) {
+  std::string piece;
+  piece.reserve(kProjectTextPiece);
+  const auto line = [&](const std::string& text) {
+    if (piece.size() + text.size() + 2 > kProjectTextPiece && !piece.empty()) {
+      sink(piece.data(), piece.size());
+      piece.clear();
+    }
+    // A line longer than a piece goes out on its own.
+    if (text.size() + 2 > kProjectTextPiece) {
+      sink(text.data(), text.size());
+      sink("\r\n", 2);
+      return;
+    }
+    piece += text;
+    piece += "\r\n";
+  };
+  for (const auto& l : headLines(v)) line(l);
+  for (int r = 0; r < v.rows; ++r)
+    for (int c = 0; c < v.columns; ++c) line(cell(c, r));
+  if (!piece.empty()) sink(piece.data(), piece.size());
 }
 
 std::string projectBaseName(const std::string& projectName) {

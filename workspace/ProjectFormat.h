@@ -117,6 +117,14 @@ LoadedProject readProject(const ValueReader& value, const std::string& base,
 LoadedProject readProject(const LineBuffer& lines, const std::string& base,
                           const std::function<platform::Bitmap(const char*)>& loadStrip);
 
+// The project text as a save writes it: the header, the key lines of v, then one line per cell of the
+// v.columns x v.rows work space, row by row, cell(c, r) giving each; every line ends in CR LF. The text
+// goes to sink about 1 MiB at a time, so that a large work space is never held as text whole.
+using CellText = std::function<const std::string&(int column, int row)>;
+using TextSink = std::function<void(const char* data, std::size_t size)>;
+void writeProjectText(const ProjectValues& v, const CellText& cell, const TextSink& sink);
+inline constexpr std::size_t kProjectTextPiece = std::size_t{1} << 20;
+
 // The project name without its last three characters ("level1.prj" gives "level1.").
 std::string projectBaseName(const std::string& projectName);
 // The name a Save As takes: ".prj" is appended unless the extension is already that in any case.

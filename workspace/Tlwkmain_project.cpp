@@ -45,19 +45,24 @@ void TfrmMain::mnuFile_SaveClick() {
     return;
   }
   const std::string base = projectBaseName(projectName);
-  // Every file is written beside its target before any target is replaced, so a save that fails or is
-  // killed leaves the previous project whole; the renames then follow in this order: tiles, frames, text.
-  platform::FileReplacement files;
-  const int n = imagelist1.count(), w = imagelist1.width(), h = imagelist1.height();
-  platform::writeBmpStrip(files.begin(base + "bmp"), imagelist1);
-  if (AniImageList.count() > 0) platform::writeBmpStrip(files.begin(base + "vid"), AniImageList);
-  Memo1.clear();
-  writeProjectHead(Memo1, ProjectValues{n, w, h, grdImage.colCount(), grdImage.rowCount(), framesPerSecond,
-                                        AniImageList.count()});
-  for (int r = 0; r < grdImage.rowCount(); ++r)
-    for (int c = 0; c < grdImage.colCount(); ++c) Memo1.add(grdImage.cell(c, r));
-  const std::string text = Memo1.text();
-  files.begin(projectName).write(text.data(), text.size());
+  // Every target is checked before a byte is written, and every file is written beside its target (or,
+  // where that cannot be, held aside) before any target is replaced, so a save that fails or is killed
+  // leaves the previous project whole; the renames then follow in this order: tiles, frames, text.
+  const bool frames = AniImageList.count() > 0;
+  std::vector<std::string> targets{base + "bmp"};
+  if (frames) targets.push_back(base + "vid");
+  targets.push_back(projectName);
+  platform::FileReplacement files(targets);
+  // A frame strip is not written without frames, but what a killed save left beside it still goes.
+  if (!frames) platform::removeSaveLeftovers(base + "vid");
+  platform::writeBmpStrip(files.output(0), imagelist1);
+  if (frames) platform::writeBmpStrip(files.output(1), AniImageList);
+  platform::FileReplacement::Output& text = files.output(targets.size() - 1);
+  writeProjectText(
+      ProjectValues{imagelist1.count(), imagelist1.width(), imagelist1.height(), grdImage.colCount(),
+                    grdImage.rowCount(), framesPerSecond, AniImageList.count()},
+      [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); },
+      [&](const char* data, std::size_t size) { text.write(data, size); });
   files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);
 }

@@ -592,8 +592,8 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
   const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
   std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, bitmap.height())) * rowBytes);
-  FileReplacement replacement;
-  FileReplacement::Output& out = replacement.begin(path);
+  FileReplacement replacement({path});
+  FileReplacement::Output& out = replacement.output(0);
   out.write(head.data(), head.size());
   for (int y = bitmap.height() - 1; y >= 0;) {
     const int rows = std::min(bandRows, y + 1);
@@ -605,7 +605,7 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   replacement.commit();
 }
 
-void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
+void writeBmpStrip(const std::function<void(const void*, std::size_t)>& write, const ImageList& list) {
   const int n = list.count(), w = list.width(), h = list.height();
   const std::int64_t width = std::int64_t{n} * w;
   if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
@@ -620,7 +620,7 @@ void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
   buffer.resize(std::max(kBand, used) + tileBytes + padding);
   const auto flushIfFull = [&] {
     if (used < kBand) return;
-    out.write(buffer.data(), used);
+    write(buffer.data(), used);
     used = 0;
   };
   for (int y = h - 1; y >= 0; --y) {
@@ -639,7 +639,7 @@ void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
     used += padding;
     flushIfFull();
   }
-  out.write(buffer.data(), used);
+  write(buffer.data(), used);
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,11 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 
 // Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
 // encodeBmp writes a new bitmap holding them, but encoded a band of rows at a time: the strip is never
-// built whole in memory. BitmapError for an empty list or one larger than the largest bitmap.
-void writeBmpStrip(FileReplacement::Output& out, const ImageList& list);
+// built whole in memory: write receives about 1 MiB at a time. BitmapError for an empty list or one larger
+// than the largest bitmap.
+void writeBmpStrip(const std::function<void(const void* data, std::size_t size)>& write, const ImageList& list);
+inline void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
+  writeBmpStrip([&](const void* data, std::size_t size) { out.write(data, size); }, list);
+}
 
 }  // namespace platform

@@ -47,16 +47,24 @@ class RegularFile {
 // Reads a whole regular file; refuses (FileError) a file larger than maxBytes instead of allocating for it.
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes);
 
-// Files replaced together. Each file of the set is written to a new file beside its target
-// (NAME.XXXXXX.saving, a symbolic link followed to its file) and held locked while it is written; commit()
-// flushes them all, gives each its target's permissions and then renames them over their targets back to
-// back, in the order they were begun. A failure or a kill before the renames leaves every target as it was;
-// what remains is the moment of the renames themselves. A set dropped without commit removes its new files,
-// and beginning a file removes, beside its target, the new files of a save that was killed (those no
-// live save holds locked). A target that exists but may not be written is refused, as a write to it
-// would be. Where no file can be made beside a target that may be written (its folder is not writable)
-// the target itself is written, in place: that file is neither atomic nor all-or-nothing. Errors are
-// FileError with the platform's text and the path.
+// Files replaced together, all named when the set is made. Making the set checks every target before a
+// byte is written: a target that exists must be a regular file (a symbolic link is followed to its file)
+// the user may write, and either a new file can be made beside it, or it is written in place (its folder
+// takes no new files). A target that fails is a FileError, and nothing has been written.
+//
+// A target with a new file beside it is written there and held locked while it is written. A target
+// written in place is first written to an unnamed file in a scratch folder, so that its old contents stay
+// until every other file is complete. commit() flushes the new files and gives each its target's
+// permissions; reserves each in-place target's new size, so that a full disk fails before old data is
+// touched; renames the new files over their targets back to back, in the order named; and last copies
+// the in-place targets. A failure or a kill before the renames leaves every target as it was. What
+// remains is the renames themselves and, where targets are written in place, the copies into them. A set
+// dropped without commit removes its new files.
+//
+// New files are named .NAME.RRRRRR-CCCCCCCC.saving, where CCCCCCCC is a check of the rest of the name
+// that only this code computes. Making the set removes, beside each target, the files of that form that
+// a killed save left: regular files of the current user that no live save holds locked. A file the user
+// named, even "NAME.backup.saving", is never taken for one.
 class FileReplacement {
  public:
   class Output {
@@ -66,24 +74,31 @@ class FileReplacement {
    private:
     friend class FileReplacement;
     std::string path_, target_, temp_;  // temp_ empty: written in place
-    int fd_ = -1;
-    bool exists_ = false, regular_ = false;
+    int fd_ = -1;                       // the new file, or the scratch file of an in-place target
+    int targetFd_ = -1;                 // in place: the target, opened for writing
+    bool exists_ = false;
     unsigned mode_ = 0, uid_ = 0, gid_ = 0;
-    std::uint64_t written_ = 0;
+    std::uint64_t written_ = 0, oldSize_ = 0;
   };
 
-  FileReplacement() = default;
+  explicit FileReplacement(const std::vector<std::string>& targets);
   FileReplacement(const FileReplacement&) = delete;
   FileReplacement& operator=(const FileReplacement&) = delete;
   ~FileReplacement();
 
-  Output& begin(const std::string& path);
+  // The output of the i-th target named.
+  Output& output(std::size_t i) { return *files_.at(i); }
   void commit();
 
  private:
   void discard();
+  void open(const std::string& path);
   std::vector<std::unique_ptr<Output>> files_;
 };
+
+// Removes, beside target, the new files of a killed save (as making a FileReplacement of it does), for a
+// file a save does not write this time.
+void removeSaveLeftovers(const std::string& target);
 
 // Replaces one file with data, as a FileReplacement of that file alone.
 void writeFileAtomic(const std::string& path, const void* data, std::size_t size);

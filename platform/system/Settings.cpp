@@ -49,13 +49,20 @@ bool Settings::valueExists(const std::string& name) const { return impl_->qs->co
 std::string Settings::readString(const std::string& name, const std::string& fallback) const {
   if (!valueExists(name)) return fallback;
   const QVariant v = impl_->qs->value(qs(name));
+  if (v.typeId() == QMetaType::QByteArray) return v.toByteArray().toStdString();
   if (v.typeId() != QMetaType::QString)
     throw SettingsError("Settings value \"" + name + "\" in " + path_ + " is not a string");
   return ss(v.toString());
 }
 
 void Settings::writeString(const std::string& name, const std::string& value) {
-  impl_->qs->setValue(qs(name), qs(value));
+  // Text that is not UTF-8 (a path of any bytes) would lose those bytes to U+FFFD as a string; it is kept
+  // as bytes instead, which the file writes as @ByteArray(...). Everything else stays plain text.
+  const QString text = qs(value);
+  if (ss(text) == value)
+    impl_->qs->setValue(qs(name), text);
+  else
+    impl_->qs->setValue(qs(name), QByteArray(value.data(), static_cast<qsizetype>(value.size())));
 }
 
 void Settings::sync() {

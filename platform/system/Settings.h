@@ -26,7 +26,8 @@ class Settings {
   const std::string& path() const { return path_; }
 
   bool valueExists(const std::string& name) const;
-  // The stored text, or fallback when the value is missing.
+  // The stored text, or fallback when the value is missing. Text that is not UTF-8 is stored so that its
+  // bytes read back the same; UTF-8 text is stored as it is.
   std::string readString(const std::string& name, const std::string& fallback) const;
   void writeString(const std::string& name, const std::string& value);
   // Writes what was changed to disk; a failure is a SettingsError.

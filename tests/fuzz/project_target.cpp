@@ -10,6 +10,64 @@
 
 namespace fuzz {
 
+namespace {
+
+bool sameImages(const platform::ImageList& a, const platform::ImageList& b) {
+  if (a.count() != b.count() || a.width() != b.width() || a.height() != b.height()) return false;
+  const std::size_t words = static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.height());
+  for (int i = 0; i < a.count(); ++i)
+    if (!std::equal(a.words(i), a.words(i) + words, b.words(i))) return false;
+  return true;
+}
+
+// What a load gave, saved as the window saves it (the grid keeps at least one column and row, its cells
+// are the text's lines), loads again as the same project.
+void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& p) {
+  const tlwk::ProjectValues& v = p.values;
+  const std::int64_t columns = std::max(1, v.columns), rows = std::max(1, v.rows);
+  // Work spaces this large are saved by the tests; here they would only slow the search.
+  if (p.tiles.count() == 0 || columns * rows > (1 << 16)) return;
+  const tlwk::ProjectValues saved{p.tiles.count(),
+                                  p.tiles.width(),
+                                  p.tiles.height(),
+                                  int(columns),
+                                  int(rows),
+                                  v.framesPerSec,
+                                  p.frames ? p.frames->count() : 0};
+  std::string text, tileStrip, frameStrip;
+  tlwk::writeProjectText(
+      saved,
+      [&](int c, int r) -> const std::string& {
+        return lines.line(tlwk::kFirstCellLine + r * static_cast<int>(columns) + c);
+      },
+      [&](const char* d, std::size_t n) { text.append(d, n); });
+  const auto into = [](std::string& out) {
+    return [&out](const void* d, std::size_t n) { out.append(static_cast<const char*>(d), n); };
+  };
+  platform::writeBmpStrip(into(tileStrip), p.tiles);
+  if (p.frames && p.frames->count() > 0) platform::writeBmpStrip(into(frameStrip), *p.frames);
+
+  tlwk::LineBuffer again;
+  again.setText(text);
+  check(again.line(0) == tlwk::kProjectHeader, "a saved project has the header");
+  const tlwk::LoadedProject q = tlwk::readProject(again, "fuzz.", [&](const char* ext) {
+    const std::string& strip = std::string(ext) == "vid" ? frameStrip : tileStrip;
+    return platform::decodeBmp(reinterpret_cast<const std::uint8_t*>(strip.data()), strip.size());
+  });
+  const tlwk::ProjectValues& w = q.values;
+  check(w.imageCount == saved.imageCount && w.imageWidth == saved.imageWidth &&
+            w.imageHeight == saved.imageHeight && w.columns == saved.columns && w.rows == saved.rows &&
+            w.framesPerSec == saved.framesPerSec && w.videoFrames == saved.videoFrames,
+        "a saved project's values load back");
+  check(sameImages(q.tiles, p.tiles), "a saved project's tiles load back");
+  check(q.frames.has_value() == (saved.videoFrames > 0), "a saved project's frames load back");
+  if (q.frames) check(sameImages(*q.frames, *p.frames), "a saved project's frames load back");
+  for (int k = tlwk::kFirstCellLine; k < tlwk::kFirstCellLine + columns * rows; ++k)
+    check(again.line(k) == lines.line(k), "a saved project's cells load back");
+}
+
+}  // namespace
+
 int projectTarget(const std::uint8_t* data, std::size_t size) {
   const auto* nul = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
   const std::size_t textSize = nul ? static_cast<std::size_t>(nul - data) : size;
@@ -50,6 +108,7 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
     check(p.tiles.count() == std::max(0, v.imageCount), "every announced tile is cut");
     check(p.frames.has_value() == (v.videoFrames > 0), "frames exactly when announced");
     if (p.frames) check(p.frames->count() == v.videoFrames, "every announced frame is cut");
+    saveAndLoadAgain(lines, p);
   } catch (const tlwk::ProjectRefused&) {
   } catch (const platform::ConversionError&) {
   } catch (const platform::BitmapError&) {

@@ -204,23 +204,119 @@ TEST_F(Files, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
   chmod((dir_ / "shared").c_str(), 0755);
 }
 
-// A save that was killed leaves its new files; the next save of the same file removes them, but not
-// those a live save holds, nor the user's own files of similar names.
-TEST_F(Files, ASaveRemovesWhatAKilledSaveLeftBesideItsTarget) {
-  make("level.bmp", "old");
-  make("level.bmp.a1B2c3.saving", "killed");
-  make("level.bmp.live00.saving", "still being written");
-  make("level.bmp.notes", "mine");
-  make("other.bmp.a1B2c3.saving", "another file's");
-  const int live = open(path("level.bmp.live00.saving").c_str(), O_RDONLY);
-  ASSERT_EQ(flock(live, LOCK_EX), 0);
-  write(path("level.bmp"), "new");
-  close(live);
-  EXPECT_EQ(read(path("level.bmp")), "new");
-  EXPECT_FALSE(fs::exists(path("level.bmp.a1B2c3.saving")));
-  EXPECT_TRUE(fs::exists(path("level.bmp.live00.saving")));
-  EXPECT_TRUE(fs::exists(path("level.bmp.notes")));
-  EXPECT_TRUE(fs::exists(path("other.bmp.a1B2c3.saving")));
+// A save that was killed leaves its new file; the next save of the same file removes it, but not one a
+// live save holds, nor the user's own files, however much their names look like ours.
+TEST_F(Files, ASaveRemovesOnlyWhatAKilledSaveLeftBesideItsTarget) {
+  make("level.prj", "old");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    FileReplacement killed({path("level.prj")});
+    killed.output(0).write("lost", 4);
+    _exit(0);  // no clean-up runs, as when the program is killed
+  }
+  waitpid(child, nullptr, 0);
+  const auto ours = [&] {
+    std::vector<std::string> found;
+    for (const auto& e : fs::directory_iterator(dir_))
+      if (e.path().filename().string().rfind(".level.prj.", 0) == 0) found.push_back(e.path().filename());
+    return found;
+  };
+  const std::vector<std::string> left = ours();
+  ASSERT_EQ(left.size(), 1u) << "a killed save leaves its new file";
+  const std::vector<std::string> users = {"level.prj.backup.saving", "level.prj.a1B2c3.saving",
+                                          ".level.prj.a1B2c3-0badc0de.saving", "other.prj.a1B2c3.saving"};
+  for (const auto& name : users) make(name, "mine");
+  FileReplacement live({path("level.prj")});
+  write(path("level.prj"), "new");
+  EXPECT_EQ(read(path("level.prj")), "new");
+  EXPECT_FALSE(fs::exists(path(left[0])));
+  EXPECT_EQ(ours().size(), 2u) << "the live save's file and the user's look-alike stay";
+  for (const auto& name : users) EXPECT_EQ(read(path(name)), "mine") << name;
+}
+
+// A FIFO or a device is neither written nor replaced by a file, also through a link: the save is refused
+// before anything is made.
+TEST_F(Files, TargetsThatAreNoRegularFilesAreRefusedAndKept) {
+  ASSERT_EQ(mkfifo(path("pipe.bmp").c_str(), 0666), 0);
+  fs::create_symlink(dir_ / "pipe.bmp", dir_ / "linked.bmp");
+  fs::create_symlink("/dev/null", dir_ / "null.bmp");
+  for (const char* name : {"pipe.bmp", "linked.bmp", "null.bmp"}) {
+    const std::string error = errorOf([&] { saveBmpFile(path(name), Bitmap(2, 2)); });
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << name << ": " << error;
+    EXPECT_NE(error.find(path(name)), std::string::npos) << error;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir_ / "pipe.bmp"));
+  EXPECT_EQ(fs::read_symlink(dir_ / "null.bmp"), "/dev/null");
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+  EXPECT_EQ(entries(), 3u);
+}
+
+// Where a folder takes no new file the target is written in place, and only when nothing else can fail:
+// every target is checked first, the files beside their targets are complete first, and the new size is
+// reserved first. Root ignores the bits on folders but not here: a folder nobody may write is closed to
+// every save.
+TEST_F(Files, AnInPlaceTargetIsTouchedOnlyOnceNothingElseCanFail) {
+  fs::create_directory(dir_ / "shared");
+  fs::create_directory(dir_ / "open");
+  const std::string old(1000, 'o'), grown(64 << 10, 'n');
+  make("shared/level.bmp", old);
+  make("shared/level.prj", "text", 0444);
+  const auto limitFileSize = [](rlim_t bytes) {
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &r);
+  };
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  chmod((dir_ / "shared").c_str(), 0555);
+  const struct {
+    const char* what;
+    std::vector<std::string> targets;
+    bool limitBeside, limitAtCommit;
+    const char* error;
+  } cases[] = {
+      {"a target that cannot be made",
+       {path("shared/level.bmp"), path("shared/level.vid")},
+       false,
+       false,
+       "Permission denied"},
+      {"a read-only target",
+       {path("shared/level.bmp"), path("shared/level.prj")},
+       false,
+       false,
+       "Permission denied"},
+      {"a file beside its target that fails",
+       {path("shared/level.bmp"), path("open/level.prj")},
+       true,
+       false,
+       "File too large"},
+      {"a disk too full for the new size", {path("shared/level.bmp")}, false, true, "File too large"},
+  };
+  for (const auto& c : cases) {
+    const std::string error = errorOf([&] {
+      FileReplacement files(c.targets);
+      files.output(0).write(grown.data(), grown.size());
+      if (c.limitBeside) limitFileSize(4096);
+      if (c.targets.size() > 1) files.output(1).write(grown.data(), grown.size());
+      if (c.limitAtCommit) limitFileSize(4096);
+      files.commit();
+    });
+    limitFileSize(RLIM_INFINITY);
+    EXPECT_NE(error.find(c.error), std::string::npos) << c.what << ": " << error;
+    EXPECT_EQ(read(path("shared/level.bmp")), old) << c.what;
+  }
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared"), {}), 2);
+  EXPECT_TRUE(fs::is_empty(dir_ / "open"));
+
+  FileReplacement files({path("shared/level.bmp"), path("open/level.prj")});
+  files.output(0).write("short", 5);
+  files.output(1).write(grown.data(), grown.size());
+  files.commit();
+  EXPECT_EQ(read(path("shared/level.bmp")), "short");
+  EXPECT_EQ(read(path("open/level.prj")), grown);
+  chmod((dir_ / "shared").c_str(), 0755);
 }
 
 TEST_F(Files, ReadingRefusesFilesOverTheLimit) {

@@ -42,6 +42,28 @@ TEST_F(SettingsTest, StringsRoundTripAndMissingValuesGiveTheDefault) {
   EXPECT_EQ(again.readString("Editor", "x"), "");
 }
 
+// A path is any bytes: one that is not UTF-8 reads back byte for byte, while UTF-8 text stays plain in the
+// file, and a file written before reads as it did.
+TEST_F(SettingsTest, PathsOfAnyBytesReadBackTheSame) {
+  const std::string odd = "/levels/caf\xE9 \xFF\x80/level.prj", plain = "/levels/caf\xC3\xA9/l\xC3\xA9vel.prj";
+  {
+    Settings s("Tester", "values");
+    s.writeString("Startup", odd);
+    s.writeString("Editor", plain);
+    s.writeString("Install", "@ByteArray(not bytes)");
+    s.sync();
+  }
+  std::ifstream in(path, std::ios::binary);
+  const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(file.find("Editor=" + plain + "\n"), std::string::npos) << file;
+  Settings again("Tester", "values");
+  EXPECT_EQ(again.readString("Startup", ""), odd);
+  EXPECT_EQ(again.readString("Editor", ""), plain);
+  EXPECT_EQ(again.readString("Install", ""), "@ByteArray(not bytes)");
+  write("[General]\nStartup=/old/level.prj\n");
+  EXPECT_EQ(Settings("Tester", "values").readString("Startup", ""), "/old/level.prj");
+}
+
 TEST_F(SettingsTest, HostileFilesAreClearErrors) {
   const struct {
     std::string text;

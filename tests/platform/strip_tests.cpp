@@ -65,15 +65,15 @@ TEST(Strip, IsTheFileOfTheTilesDrawnSideBySide) {
     Bitmap drawn(c.count * c.w, c.h);
     for (int i = 0; i < c.count; ++i) list.draw(i, drawn, i * c.w, 0);
     const std::string path = scratchFile("strip.bmp");
-    FileReplacement files;
-    writeBmpStrip(files.begin(path), list);
+    FileReplacement files({path});
+    writeBmpStrip(files.output(0), list);
     files.commit();
     const std::vector<std::uint8_t> expected = encodeBmp(drawn);
     EXPECT_EQ(bytesOf(path), std::string(expected.begin(), expected.end())) << c.count << " x " << c.w;
     fs::remove(path);
   }
-  FileReplacement files;
-  EXPECT_THROW(writeBmpStrip(files.begin(scratchFile("empty.bmp")), ImageList(8, 8)), BitmapError);
+  FileReplacement files({scratchFile("empty.bmp")});
+  EXPECT_THROW(writeBmpStrip(files.output(0), ImageList(8, 8)), BitmapError);
 }
 
 // A strip of 8192 tiles of 32 x 32 is 24 MiB on disk and 32 MiB as a bitmap; writing it takes a band's
@@ -84,8 +84,8 @@ TEST(Strip, WritingABigStripTakesLittleMemory) {
   peakBytes = liveBytes.load();
   const std::size_t before = liveBytes;
   {
-    FileReplacement files;
-    writeBmpStrip(files.begin(path), list);
+    FileReplacement files({path});
+    writeBmpStrip(files.output(0), list);
     files.commit();
   }
   EXPECT_LT(peakBytes - before, std::size_t{4} << 20) << "bytes taken while writing";

@@ -1,8 +1,11 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 
 #include "platform/system/Files.h"
 #include "tests/support/Input.h"
@@ -456,6 +459,114 @@ TEST_F(ProjectTest, ASaveFailingAfterItsFirstFileLeavesThePreviousThreeFiles) {
     EXPECT_EQ(e.path().string().find(".saving"), std::string::npos) << e.path();
   frm->tlbSave.click();
   EXPECT_NE(readText(path("three.bmp")), bmp) << "once room is back the save goes through";
+}
+
+// A save that must fail finds out before it writes a byte. In a folder that takes no new files (a folder
+// nobody may write, closed to root too) the files are written in place: a frame strip that cannot be made
+// there, a read-only text, or a disk too small for the grown strip would otherwise leave a new strip under
+// the old text. A read-only text in a writable folder is found before the strip is written: with room for
+// no strip, the failure is still the text's.
+TEST_F(ProjectTest, ASaveThatMustFailFailsBeforeItWritesAByte) {
+  fs::create_directory(path("shared"));
+  makeProject();
+  saveAs("shared/level");
+  const std::string prj = readText(path("shared/level.prj")), bmp = readText(path("shared/level.bmp")),
+                    vid = readText(path("shared/level.vid"));
+  for (int i = 3; i < 40; ++i) frm->imagelist1.add(frm->imagelist1.image(i % 3));
+  const struct {
+    const char* what;
+    mode_t folder, text;
+    bool frameStrip;
+    rlim_t room;
+    const char* error;
+  } cases[] = {
+      {"no frame strip can be made", 0555, 0644, false, RLIM_INFINITY, "Permission denied"},
+      {"a read-only text in place", 0555, 0444, true, RLIM_INFINITY, "Permission denied"},
+      {"a read-only text beside", 0755, 0444, true, 20000, "Permission denied"},
+      {"a disk too small in place", 0555, 0644, true, 20000, "File too large"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!c.frameStrip) fs::remove(path("shared/level.vid"));
+    chmod(path("shared/level.prj").c_str(), c.text);
+    chmod(path("shared").c_str(), c.folder);
+    ui.clear();
+    saveWithFileSizeLimit(c.room);
+    chmod(path("shared").c_str(), 0755);
+    ASSERT_EQ(ui.callsOf(CallKind::Exception).size(), 1u);
+    EXPECT_NE(ui.callsOf(CallKind::Exception)[0].text.find(c.error), std::string::npos)
+        << ui.callsOf(CallKind::Exception)[0].text;
+    EXPECT_TRUE(readText(path("shared/level.prj")) == prj) << "the text is unchanged";
+    EXPECT_TRUE(readText(path("shared/level.bmp")) == bmp) << "the tile strip is unchanged";
+    EXPECT_TRUE(!c.frameStrip || readText(path("shared/level.vid")) == vid) << "the frame strip is unchanged";
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("shared")), {}), 3 - !c.frameStrip);
+    chmod(path("shared/level.prj").c_str(), 0644);
+    if (!c.frameStrip) writeText(path("shared/level.vid"), vid);
+  }
+  // With room and rights the same save goes through in place.
+  chmod(path("shared").c_str(), 0555);
+  frm->tlbSave.click();
+  chmod(path("shared").c_str(), 0755);
+  frm->tlbNew.click();
+  open(path("shared/level.prj"));
+  EXPECT_EQ(frm->imagelist1.count(), 40);
+  EXPECT_EQ(frm->AniImageList.count(), 2);
+}
+
+// What a killed save left goes at the next save, beside every file the project has, the frame strip too
+// when the project has no frames now; the user's own files of similar names stay.
+TEST_F(ProjectTest, ASaveTidiesWhatAKilledSaveLeftAndNothingElse) {
+  addTiles(2);
+  saveAs("tidy");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    platform::FileReplacement killed({path("tidy.bmp"), path("tidy.vid"), path("tidy.prj")});
+    for (std::size_t i = 0; i < 3; ++i) killed.output(i).write("lost", 4);
+    _exit(0);  // no clean-up runs, as when the program is killed
+  }
+  waitpid(child, nullptr, 0);
+  const auto leftovers = [&] {
+    int n = 0;
+    for (const auto& e : fs::directory_iterator(scratch()))
+      n += e.path().filename().string().rfind(".tidy.", 0) == 0;
+    return n;
+  };
+  ASSERT_EQ(leftovers(), 3);
+  const Cells users = {"tidy.prj.backup.saving", "tidy.vid.a1B2c3.saving", "tidy.bmp.notes"};
+  for (const auto& name : users) writeText(path(name), "mine");
+  frm->tlbSave.click();
+  EXPECT_EQ(leftovers(), 0);
+  for (const auto& name : users) EXPECT_EQ(readText(path(name)), "mine") << name;
+  EXPECT_FALSE(fs::exists(path("tidy.vid")));
+}
+
+// The text goes out a piece at a time: a work space of 2048 x 2048 cells, whose lines alone would take
+// hundreds of MiB, adds little to what the window holds while it is saved.
+TEST_F(ProjectTest, SavingALargeWorkSpaceTakesLittleMemory) {
+  addTiles(1);
+  frm->grdImage.setColCount(2048);
+  frm->grdImage.setRowCount(2048);
+  frm->grdImage.setCell(2047, 2047, "0");
+  const auto statusKiB = [](const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
+    return -1L;
+  };
+  // Resets the peak to what is held now.
+  if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "the peak cannot be reset";
+  const long before = statusKiB("VmRSS:");
+  saveAs("large");
+  EXPECT_LT(statusKiB("VmHWM:") - before, 16 * 1024) << "KiB of peak memory taken by the save";
+  const std::string text = readText(path("large.prj"));
+  EXPECT_EQ(text.size(), 8 * 2 +
+                             std::string("tlwkproj fileImageCount=1ImageWidth=32ImageHeight=32Columns=2048"
+                                         "Rows=2048FramesPerSec=5VideoFrames=0")
+                                 .size() +
+                             2048u * 2048 * 2 + 1);
+  EXPECT_EQ(text.substr(text.size() - 7), "\r\n\r\n0\r\n");
 }
 
 // A 1 KiB RLE tile strip of runs, or a 65 KiB one of row ends, claiming 16 tiles of 4096 x 4096 would take

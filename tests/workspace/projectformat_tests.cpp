@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,40 @@ TEST(ProjectHead, WritesTheHeaderAndSevenKeysInOrder) {
   EXPECT_EQ(b.text(),
             "tlwkproj file\r\nImageCount=3\r\nImageWidth=16\r\nImageHeight=24\r\nColumns=4\r\nRows=2\r\n"
             "FramesPerSec=5\r\nVideoFrames=0\r\n");
+}
+
+// The streamed text is the header, the keys and one CR LF line per cell, row by row, whatever the pieces:
+// cells cross the pieces' ends, and a cell longer than a piece goes out whole.
+TEST(ProjectText, IsEveryLineInOrderSentInBoundedPieces) {
+  const struct {
+    int columns, rows;
+    std::size_t longCell;
+  } cases[] = {{4, 2, 0}, {0, 5, 0}, {1100, 1000, 0}, {3, 3, kProjectTextPiece + 7}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.columns << " x " << c.rows);
+    std::vector<std::string> cells;
+    for (int r = 0; r < c.rows; ++r)
+      for (int col = 0; col < c.columns; ++col)
+        cells.push_back((col * 7 + r) % 13 == 0 ? "" : std::to_string(col * 31 + r));
+    if (c.longCell) cells[4] = std::string(c.longCell, '9');
+    std::string expected = "tlwkproj file\r\nImageCount=3\r\nImageWidth=16\r\nImageHeight=24\r\nColumns=" +
+                           std::to_string(c.columns) + "\r\nRows=" + std::to_string(c.rows) +
+                           "\r\nFramesPerSec=5\r\nVideoFrames=-2\r\n";
+    for (const auto& cell : cells) expected += cell + "\r\n";
+    std::string text;
+    std::size_t largest = 0;
+    writeProjectText(
+        ProjectValues{3, 16, 24, c.columns, c.rows, 5, -2},
+        [&](int col, int r) -> const std::string& {
+          return cells.at(static_cast<std::size_t>(r * c.columns + col));
+        },
+        [&](const char* data, std::size_t size) {
+          text.append(data, size);
+          largest = std::max(largest, size);
+        });
+    EXPECT_EQ(text, expected);
+    EXPECT_LE(largest, std::max(kProjectTextPiece, c.longCell));
+  }
 }
 
 TEST(ProjectNames, BaseNameDropsThreeCharactersAndSaveAsAddsPrjUnlessPresent) {

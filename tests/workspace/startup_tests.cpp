@@ -1,5 +1,9 @@
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
@@ -113,6 +117,26 @@ TEST_F(WorkspaceTest, ClosingStoresTheProjectToReopen) {
     EXPECT_FALSE(f.showing());
     EXPECT_EQ(stored("Startup"), c.startup);
   }
+}
+
+// A path is bytes: a project whose folder name is not UTF-8 is stored at close and reopened at the next
+// start by the very same path.
+TEST_F(WorkspaceTest, AProjectWhosePathIsNotUtf8IsReopenedAtTheNextStart) {
+  const std::string folder = scratch() + "caf\xE9 \xFF/";
+  ASSERT_TRUE(std::filesystem::create_directory(folder));
+  platform::saveBmpFile(folder + "level.bmp", platform::Bitmap(16, 8));
+  std::ofstream(folder + "level.prj", std::ios::binary)
+      << "tlwkproj file\r\nImageCount=1\r\nImageWidth=16\r\nImageHeight=8\r\nColumns=3\r\nRows=2\r\n"
+         "FramesPerSec=7\r\nVideoFrames=0\r\n";
+  auto& first = start();
+  first.projectName = folder + "level.prj";
+  first.mnuFile_Exit.click();
+  auto& f = start();
+  EXPECT_TRUE(ui.callsOf(CallKind::Message).empty()) << "the project is found";
+  EXPECT_EQ(f.projectName, folder + "level.prj");
+  EXPECT_EQ(f.imagelist1.count(), 1);
+  EXPECT_EQ(f.grdImage.colCount(), 3);
+  EXPECT_EQ(f.framesPerSecond, 7);
 }
 
 // A FIFO named as the project to reopen would block the start in open(): it is refused at once and the
