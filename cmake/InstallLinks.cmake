@@ -7,7 +7,8 @@ foreach(program tlwkproj pxwkproj)
   set(link "$ENV{DESTDIR}${bin}/${program}")
   message(STATUS "Installing: ${link} -> ${target}/${program}")
   file(CREATE_LINK "${target}/${program}" "${link}" SYMBOLIC)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${link}")
+  # Recorded as CMake records its own files: under the prefix, without the staging folder.
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${bin}/${program}")
 
   # A path with blanks or shell characters is quoted, with the escapes a desktop entry's Exec asks for.
   set(exec "${bin}/${program}")

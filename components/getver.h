@@ -19,9 +19,6 @@ class TGetVersionInfoFromFile {
 
   const std::vector<std::string>& VersionStrings() const { return strings_; }
   const std::vector<std::string>& VersionCategories() const { return categories_; }
-  // Assigning a list is ignored: the component keeps its own.
-  void setVersionStrings(const std::vector<std::string>&) {}
-  void setVersionCategories(const std::vector<std::string>&) {}
   // What a stored form puts into the lists before the first load.
   void storeLists(std::vector<std::string> strings, std::vector<std::string> categories);
 

@@ -145,7 +145,8 @@ class TfrmMain : public platform::Form {
   void mnuEdit_CutClick();
   void mnuEdit_CopyClick();
   void mnuEdit_PasteClick();
-  // The part of the pixel grid's surface that shows cells, counted from its first shown column and row.
+  // The part of the pixel grid's client area that holds cells, counted from its first shown column and row,
+  // also past where the window cuts the grid off.
   int shownGridWidth() const;
   int shownGridHeight() const;
 

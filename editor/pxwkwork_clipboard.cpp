@@ -9,13 +9,11 @@ using platform::Bitmap;
 using platform::Rect;
 
 int TfrmMain::shownGridWidth() const {
-  return shownExtent(grdIcon.colCount(), grdIcon.leftCol(), grdIcon.defaultColWidth(),
-                     grdIcon.canvas().width());
+  return shownExtent(grdIcon.colCount(), grdIcon.leftCol(), grdIcon.defaultColWidth(), grdIcon.viewWidth());
 }
 
 int TfrmMain::shownGridHeight() const {
-  return shownExtent(grdIcon.rowCount(), grdIcon.topRow(), grdIcon.defaultRowHeight(),
-                     grdIcon.canvas().height());
+  return shownExtent(grdIcon.rowCount(), grdIcon.topRow(), grdIcon.defaultRowHeight(), grdIcon.viewHeight());
 }
 
 void TfrmMain::mnuEditClick() {

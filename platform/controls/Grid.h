@@ -80,6 +80,9 @@ class CustomGrid : public Control {
 
   int clientLeft() const override { return border_; }
   int clientTop() const override { return border_; }
+  // The client area inside the border and the shown scroll bars, also where the grid's parent cuts it off.
+  int viewWidth() const { return viewW_; }
+  int viewHeight() const { return viewH_; }
 
   // The drawing surface covers the part of the client area that can be seen inside the parent: memory
   // follows the screen, not the count and size of the cells.

@@ -15,8 +15,6 @@ class ToolBar : public Container {
  public:
   explicit ToolBar(Container& parent);
   void setButtonSize(int width, int height);
-  int buttonWidth() const { return buttonWidth_; }
-  int buttonHeight() const { return buttonHeight_; }
 
  private:
   friend class ToolButton;

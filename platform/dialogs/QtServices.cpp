@@ -108,7 +108,7 @@ namespace {
 class FileDialogWidget : public QFileDialog {
  public:
   FileDialogWidget(const FileDialogRequest& request, QWidget* owner)
-      : QFileDialog(owner, dialogFrame() | Qt::WindowMaximizeButtonHint), request_(request) {
+      : QFileDialog(owner, dialogFrame()), request_(request) {
     setOption(DontUseNativeDialog);
     setOption(DontConfirmOverwrite);
     // The program's filter texts already name their patterns; Qt's own copy would show them twice.
@@ -170,6 +170,11 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget*
   }
   if (!r.initialDir.empty()) dlg->setDirectory(qs(r.initialDir));
   if (!r.fileName.empty()) dlg->selectFile(qs(r.fileName));
+  // A window that can be resized gets the window manager's resize handle along its bottom edge, a strip
+  // under Cancel and the size grip that reads as a squashed control: the dialog keeps the size that shows
+  // all of it, the preview included.
+  dlg->setSizeGripEnabled(false);
+  dlg->setFixedSize(dlg->sizeHint());
   return dlg;
 }
 

@@ -195,6 +195,36 @@ TEST_F(ClipboardTest, AReleaseWithoutDragCommitsAtTheTopLeftUnlessThePressRepain
   EXPECT_FALSE(frm->selectionActive);
 }
 
+// A 300 x 200 document at x1 holds 1500 x 1000 pixels of cells, far more than the window shows: Paste
+// measures the cells the grid holds, not the part of it inside the window, and so does the paste drag.
+TEST_F(ClipboardTest, OnAGridLargerThanItsWindowPasteAndItsDragReachAsFarAsTheCells) {
+  ui.answerFile(
+      bitmapFile("large.bmp", 300, 200, platform::PixelFormat::pf8bit, [](int, int) { return kWhite; }));
+  frm->OpenFile.click();
+  ASSERT_GT(frm->grdIcon.canvas().width(), 700);
+  ASSERT_LT(frm->grdIcon.canvas().width(), 1000) << "the window cuts the grid off";
+  ASSERT_LT(frm->grdIcon.canvas().height(), 700);
+
+  const struct {
+    int width, height;
+    bool allowed;
+  } bitmaps[] = {{1500, 1000, true}, {1501, 10, false}, {10, 1001, false}};
+  for (const auto& b : bitmaps) {
+    platform::setClipboardBitmap(Bitmap(b.width, b.height));
+    EXPECT_EQ(enabled(frm->mnuEdit_Paste), b.allowed) << b.width << " x " << b.height;
+  }
+
+  // An image 700 wide, narrower than the part shown, may be dragged 160 columns (800 pixels) to the right.
+  Bitmap wide(700, 5);
+  wide.fillRect(platform::Rect{0, 0, 700, 5}, rgb(0, 0, 255));
+  platform::setClipboardBitmap(wide);
+  choose(frm->mnuEdit_Paste);
+  dropAt(60, 2);
+  EXPECT_EQ(image().pixel(60, 2), rgb(0, 0, 255));
+  EXPECT_EQ(image().pixel(59, 2), kWhite);
+  EXPECT_EQ(image().pixel(60, 0), kWhite);
+}
+
 TEST_F(ClipboardTest, AnImageAsWideAsTheShownGridNeverMoves) {
   Bitmap wide(375, 5);
   wide.fillRect(platform::Rect{0, 0, 375, 5}, rgb(0, 0, 255));

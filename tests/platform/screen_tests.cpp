@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
@@ -254,4 +255,24 @@ TEST(FileDialog, ShowsFiltersOnceRefusesAMissingFolderAndPreviewsTheSelectedBitm
   dialog->selectFile(QString::fromStdString(testing_support::scratchFolder() + "level.bmp"));
   static_cast<QDialog*>(dialog.get())->accept();  // what OK does
   EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+// A dialog the user can resize gets the window manager's resize handle, a strip along its bottom edge that
+// reads as a squashed control: every file dialog keeps one size, the one that shows all of it, preview
+// included.
+TEST(FileDialog, KeepsTheSizeThatShowsAllOfItWithoutSizeGrip) {
+  for (const FileDialogKind kind : {FileDialogKind::Open, FileDialogKind::Save})
+    for (const bool preview : {false, true}) {
+      SCOPED_TRACE(std::string(kind == FileDialogKind::Open ? "open" : "save") + (preview ? ", preview" : ""));
+      FileDialogRequest request;
+      request.kind = kind;
+      request.filter = "Bitmaps (*.bmp)|*.bmp";
+      request.preview = preview;
+      const auto dialog = makeFileDialog(request, nullptr);
+      dialog->show();
+      EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "the window manager may not resize it";
+      EXPECT_GE(dialog->width(), dialog->sizeHint().width()) << "nothing is squeezed";
+      EXPECT_GE(dialog->height(), dialog->sizeHint().height());
+      for (const QSizeGrip* grip : dialog->findChildren<QSizeGrip*>()) EXPECT_FALSE(grip->isVisible());
+    }
 }
