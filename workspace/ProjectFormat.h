@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap/BmpFile.h"
 #include "platform/bitmap/ImageList.h"
 
 namespace tlwk {
@@ -88,7 +89,7 @@ struct LoadedProject {
 // that is no number fails with the conversion error of its line, and a strip that cannot be read with
 // loadStrip's error, in the order the values and strips are used.
 LoadedProject readProject(const LineBuffer& lines, const std::string& base,
-                          const std::function<platform::Bitmap(const char*)>& loadStrip);
+                          const std::function<platform::BmpSource(const char*)>& loadStrip);
 
 // The project name without its last three characters ("level1.prj" gives "level1.").
 std::string projectBaseName(const std::string& projectName);

@@ -134,7 +134,7 @@ void TfrmMain::LoadProject() {
   // cannot write a half-loaded project over the previous one.
   LoadedProject loaded;
   try {
-    loaded = readProject(Memo1, base, [&](const char* ext) { return platform::loadBmpFile(base + ext); });
+    loaded = readProject(Memo1, base, [&](const char* ext) { return platform::loadBmpSource(base + ext); });
   } catch (const ProjectRefused& e) {
     platform::messageDlg(e.what(), MsgType::Information, MsgButtons::Ok);
     return;

@@ -156,7 +156,15 @@ std::vector<Color> defaultColorTable(PixelFormat format) {
 
 Bitmap::Bitmap() = default;
 
-Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
+Bitmap::Bitmap(int width, int height, PixelFormat format) : Bitmap(width, height, format, Unfilled{}) {
+  if (indexed()) {
+    std::fill(idx_.begin(), idx_.end(), static_cast<std::uint8_t>(nearestIndex(clWhite)));
+  } else {
+    std::fill(words_.begin(), words_.end(), kWhiteWord);
+  }
+}
+
+Bitmap::Bitmap(int width, int height, PixelFormat format, Unfilled) : format_(format) {
   if (width < 0 || height < 0) throw BitmapError("Bitmap size cannot be negative");
   if (static_cast<std::int64_t>(width) * height > kMaxBitmapPixels) throw BitmapError("Bitmap is too large");
   width_ = width;
@@ -165,10 +173,10 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
   if (indexed()) {
     table_ = defaultColorTable(format);
     detail::reserveLarge(idx_, n);
-    idx_.assign(n, static_cast<std::uint8_t>(nearestIndex(clWhite)));
+    idx_.resize(n);
   } else {
     detail::reserveLarge(words_, n);
-    words_.assign(n, kWhiteWord);
+    words_.resize(n);
   }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/bitmap/Color.h"
+#include "platform/bitmap/LargeBlocks.h"
 
 namespace platform {
 
@@ -41,6 +42,9 @@ class Bitmap {
   // white; 4 bits: the 16 standard colours; 8 bits: the 3-3-2 colour cube). Throws BitmapError for a
   // negative size or more than kMaxBitmapPixels pixels.
   Bitmap(int width, int height, PixelFormat format = PixelFormat::pf24bit);
+  // The same, but its pixels are left as the memory holds them: for a reader about to write every one.
+  struct Unfilled {};
+  Bitmap(int width, int height, PixelFormat format, Unfilled);
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -115,8 +119,8 @@ class Bitmap {
   int height_ = 0;
   PixelFormat format_ = PixelFormat::pf24bit;
   std::vector<Color> table_;
-  std::vector<std::uint8_t> idx_;     // indexed formats
-  std::vector<std::uint32_t> words_;  // direct formats
+  detail::UnfilledVector<std::uint8_t> idx_;     // indexed formats
+  detail::UnfilledVector<std::uint32_t> words_;  // direct formats
   int penX_ = 0;
   int penY_ = 0;
   struct NearestCache;

@@ -1,8 +1,11 @@
 #include "platform/bitmap/BmpFile.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -248,55 +251,92 @@ void decodeRle(const Header& h, const std::uint8_t* in, const std::uint8_t* end,
   }
 }
 
-void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
-  const int w = bmp.width(), height = bmp.height();
-  const bool bottomUp = h.height > 0;
-  const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
-  const bool plain32 = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
-  const bool requantise = h.bitCount == 16 &&
-                          !(h.masks[0] == 0x7C00 && h.masks[1] == 0x03E0 && h.masks[2] == 0x1F) &&
-                          !(h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F);
-  for (int row = 0; row < height; ++row) {
-    const std::uint8_t* src = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - row : row) * rowBytes;
-    switch (h.bitCount) {
-      case 1: {
-        std::uint8_t* dst = bmp.indexRow(row);
-        for (int x = 0; x < w; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+// Decodes pixels of uncompressed rows as words (0xFFRRGGBB); indexed pixels through the colour table,
+// an index past it reading as black.
+class RowDecoder {
+ public:
+  RowDecoder(const Header& h, const std::vector<Color>& table)
+      : bits_(h.bitCount), red_(h.masks[0]), green_(h.masks[1]), blue_(h.masks[2]) {
+    plain32_ = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
+    requantise_ = h.bitCount == 16 && !(h.masks[0] == 0x7C00 && h.masks[1] == 0x03E0 && h.masks[2] == 0x1F) &&
+                  !(h.masks[0] == 0xF800 && h.masks[1] == 0x07E0 && h.masks[2] == 0x1F);
+    for (std::size_t i = 0; i < lut_.size(); ++i) lut_[i] = i < table.size() ? toWord(table[i]) : 0xFF000000u;
+  }
+
+  // Pixel index x of an indexed row.
+  std::uint8_t index(const std::uint8_t* src, int x) const {
+    switch (bits_) {
+      case 1:
+        return (src[x >> 3] >> (7 - (x & 7))) & 1;
+      case 4:
+        return (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
+      default:
+        return src[x];
+    }
+  }
+
+  // Pixels [x, x + n) of the row at src into dst.
+  void words(const std::uint8_t* src, int x, int n, std::uint32_t* dst) const {
+    switch (bits_) {
+      case 1:
+      case 4:
+        for (int i = 0; i < n; ++i) dst[i] = lut_[index(src, x + i)];
         break;
-      }
-      case 4: {
-        std::uint8_t* dst = bmp.indexRow(row);
-        for (int x = 0; x < w; ++x) dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
-        break;
-      }
       case 8:
-        std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+        src += x;
+        for (int i = 0; i < n; ++i) dst[i] = lut_[src[i]];
         break;
-      case 16: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x) {
-          const std::uint32_t px = u16(src + 2 * x);
-          dst[x] = 0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px);
-          if (requantise) dst[x] = quantiseWord(dst[x], PixelFormat::pf15bit);
+      case 16:
+        src += 2 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i) {
+          const std::uint32_t px = u16(src + 2 * i);
+          dst[i] = 0xFF000000u | (red_(px) << 16) | (green_(px) << 8) | blue_(px);
+          if (requantise_) dst[i] = quantiseWord(dst[i], PixelFormat::pf15bit);
         }
         break;
-      }
-      case 24: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x, src += 3) {
-          dst[x] = 0xFF000000u | (static_cast<std::uint32_t>(src[2]) << 16) |
+      case 24:
+        src += 3 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i, src += 3) {
+          dst[i] = 0xFF000000u | (static_cast<std::uint32_t>(src[2]) << 16) |
                    (static_cast<std::uint32_t>(src[1]) << 8) | src[0];
         }
         break;
-      }
-      case 32: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x) {
-          const std::uint32_t px = u32(src + 4 * x);
-          dst[x] = plain32 ? (0xFF000000u | px) : (0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px));
+      default:
+        src += 4 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i) {
+          const std::uint32_t px = u32(src + 4 * i);
+          dst[i] =
+              plain32_ ? (0xFF000000u | px) : (0xFF000000u | (red_(px) << 16) | (green_(px) << 8) | blue_(px));
         }
         break;
-      }
+    }
+  }
+
+ private:
+  int bits_;
+  Channel red_, green_, blue_;
+  bool plain32_ = false, requantise_ = false;
+  std::array<std::uint32_t, 256> lut_;
+};
+
+// The rows of an uncompressed file, each at its place in the file.
+const std::uint8_t* fileRow(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, int height,
+                            int y) {
+  return pixels + static_cast<std::size_t>(h.height > 0 ? height - 1 - y : y) * rowBytes;
+}
+
+void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
+  const int w = bmp.width(), height = bmp.height();
+  const RowDecoder decoder(h, {});
+  for (int row = 0; row < height; ++row) {
+    const std::uint8_t* src = fileRow(h, pixels, rowBytes, height, row);
+    if (h.bitCount == 8) {
+      std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+    } else if (h.bitCount < 8) {
+      std::uint8_t* dst = bmp.indexRow(row);
+      for (int x = 0; x < w; ++x) dst[x] = decoder.index(src, x);
+    } else {
+      decoder.words(src, 0, w, bmp.wordRow(row));
     }
   }
 }
@@ -321,7 +361,18 @@ PixelFormat formatOf(const Header& h) {
 
 }  // namespace
 
-Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
+namespace {
+
+// What decoding a file takes, checked before any pixel memory is allocated.
+struct Layout {
+  Header h;
+  int width = 0, height = 0;
+  std::size_t rowBytes = 0;
+  bool rle = false;
+  std::vector<Color> table;
+};
+
+Layout checkLayout(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr) size = 0;
   const Header h = readHeader(data, size);
   const std::uint64_t width = static_cast<std::uint64_t>(h.width);
@@ -345,19 +396,156 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
            std::to_string(needed) + " bytes)");
     }
   }
-  std::vector<Color> table;
-  if (h.bitCount <= 8) table = readTable(h, data, size);
+  Layout l{h, static_cast<int>(width), static_cast<int>(height), static_cast<std::size_t>(rowBytes), rle, {}};
+  if (h.bitCount <= 8) l.table = readTable(h, data, size);
+  return l;
+}
 
-  Bitmap bmp(static_cast<int>(width), static_cast<int>(height), formatOf(h));
-  if (h.bitCount <= 8) bmp.setColorTable(std::move(table));
-  if (rle) {
+Bitmap decode(const Layout& l, const std::uint8_t* data, std::size_t size) {
+  Bitmap bmp(l.width, l.height, formatOf(l.h), Bitmap::Unfilled{});
+  if (l.h.bitCount <= 8) bmp.setColorTable(l.table);
+  if (l.rle) {
     for (int y = 0; y < bmp.height(); ++y)
       std::memset(bmp.indexRow(y), 0, static_cast<std::size_t>(bmp.width()));
-    decodeRle(h, data + h.pixelOffset, data + size, bmp);
+    decodeRle(l.h, data + l.h.pixelOffset, data + size, bmp);
   } else {
-    decodeRows(h, data + h.pixelOffset, static_cast<std::size_t>(rowBytes), bmp);
+    decodeRows(l.h, data + l.h.pixelOffset, l.rowBytes, bmp);
   }
   return bmp;
+}
+
+// The whole file in memory, written once: the buffer is not zeroed before the file is read into it.
+detail::UnfilledVector<std::uint8_t> readWhole(const std::string& path) {
+  const RegularFile file(path);
+  if (file.size() > kMaxFileBytes) {
+    throw FileError("Cannot read \"" + path + "\": the file is larger than " + std::to_string(kMaxFileBytes) +
+                    " bytes");
+  }
+  detail::UnfilledVector<std::uint8_t> bytes;
+  detail::reserveLarge(bytes, static_cast<std::size_t>(file.size()));
+  bytes.resize(static_cast<std::size_t>(file.size()));
+  // A file that shrank since it was opened reads as far as it goes, as the decode then judges.
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = read(file.descriptor(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw FileError("Cannot read \"" + path + "\": " + std::strerror(errno));
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+[[noreturn]] void failNamed(const std::string& path, const BitmapError& e) {
+  std::string why = e.what();
+  why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  throw BitmapError("Cannot read \"" + path + "\": " + why);
+}
+
+}  // namespace
+
+Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
+  const Layout l = checkLayout(data, size);
+  return decode(l, data, size);
+}
+
+// An uncompressed file whose headers are checked; its pixels stay in the file until tiles are cut.
+struct BmpSource::File {
+  std::string path;
+  std::unique_ptr<RegularFile> file;
+  Layout layout;
+};
+
+BmpSource::BmpSource(Bitmap bitmap) : bitmap_(std::move(bitmap)) {}
+BmpSource::BmpSource(BmpSource&&) noexcept = default;
+BmpSource& BmpSource::operator=(BmpSource&&) noexcept = default;
+BmpSource::~BmpSource() = default;
+
+int BmpSource::width() const { return file_ ? file_->layout.width : bitmap_.width(); }
+int BmpSource::height() const { return file_ ? file_->layout.height : bitmap_.height(); }
+
+void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
+  if (!file_) {
+    list.appendTiles(bitmap_, columns, count);
+    return;
+  }
+  if (count <= 0) return;
+  if (columns < 1) throw BitmapError("A tile sheet needs at least one column");
+  // The pixels go straight from the file into the tiles, through a buffer of one row's part at a time:
+  // the tiles of a chunk of about 1 MiB stay in the cache while their rows are filled one by one.
+  const Layout& l = file_->layout;
+  const int tw = list.width(), th = list.height(), bits = l.h.bitCount;
+  const std::size_t tile = static_cast<std::size_t>(tw) * th;
+  const int chunk = static_cast<int>(std::clamp<std::size_t>(
+      (std::size_t{1} << 20) / 4 / std::max<std::size_t>(tile, 1), 1, static_cast<std::size_t>(columns)));
+  const RowDecoder decoder(l.h, l.table);
+  std::vector<std::uint8_t> buffer;
+  std::uint32_t* const first = list.appendUnwritten(count);
+  constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+  for (int t0 = 0; t0 < count;) {
+    // Tiles t0 .. t1 - 1 lie side by side in one row of the sheet.
+    const int t1 = static_cast<int>(
+        std::min<std::int64_t>({std::int64_t{t0} + chunk, count, (std::int64_t{t0} / columns + 1) * columns}));
+    const std::int64_t sy = static_cast<std::int64_t>(t0 / columns) * th;
+    const std::int64_t x0 = static_cast<std::int64_t>(t0 % columns) * tw;
+    const std::int64_t x1 = std::min<std::int64_t>(x0 + std::int64_t{t1 - t0} * tw, l.width);
+    // Whole bytes holding pixels x0 .. x1 - 1; skip is the pixel x0 within the first of them.
+    const std::int64_t byte0 = x0 * bits / 8, byte1 = (x1 * bits + 7) / 8;
+    const int skip = static_cast<int>(x0 - byte0 * 8 / bits);
+    for (int row = 0; row < th; ++row) {
+      const std::int64_t y = sy + row;
+      const bool inside = y < l.height && x0 < x1;
+      if (inside) {
+        buffer.resize(static_cast<std::size_t>(byte1 - byte0));
+        const std::uint64_t fileRow = static_cast<std::uint64_t>(l.h.height > 0 ? l.height - 1 - y : y);
+        if (!file_->file->readAt(l.h.pixelOffset + fileRow * l.rowBytes + static_cast<std::uint64_t>(byte0),
+                                 buffer.data(), buffer.size()))
+          throw FileError("Cannot read \"" + file_->path + "\": the file changed while it was read");
+      }
+      for (int t = t0; t < t1; ++t) {
+        std::uint32_t* dst = first + static_cast<std::size_t>(t) * tile + static_cast<std::size_t>(row) * tw;
+        const std::int64_t sx = static_cast<std::int64_t>(t % columns) * tw;
+        const int covered = inside ? static_cast<int>(std::clamp<std::int64_t>(l.width - sx, 0, tw)) : 0;
+        if (covered > 0) decoder.words(buffer.data(), static_cast<int>(sx - x0) + skip, covered, dst);
+        std::fill(dst + covered, dst + tw, kWhite);
+      }
+    }
+    t0 = t1;
+  }
+}
+
+BmpSource loadBmpSource(const std::string& path) {
+  auto file = std::make_unique<BmpSource::File>();
+  file->path = path;
+  file->file = std::make_unique<RegularFile>(path);
+  const std::uint64_t size = file->file->size();
+  if (size > kMaxFileBytes)
+    throw FileError("Cannot read \"" + path + "\": the file is larger than " + std::to_string(kMaxFileBytes) +
+                    " bytes");
+  // The headers and the colour table, up to where the pixels start; what the checks read lies there.
+  std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(size, 256)));
+  if (!file->file->readAt(0, head.data(), head.size()))
+    throw FileError("Cannot read \"" + path + "\": the file changed while it was read");
+  if (head.size() >= kFileHeader && head[0] == 'B' && head[1] == 'M') {
+    const std::uint64_t pixels = u32(head.data() + 10);
+    if (pixels > head.size() && pixels <= size) {
+      const std::size_t have = head.size();
+      head.resize(static_cast<std::size_t>(pixels));
+      if (!file->file->readAt(have, head.data() + have, head.size() - have))
+        throw FileError("Cannot read \"" + path + "\": the file changed while it was read");
+    }
+  }
+  try {
+    file->layout = checkLayout(head.data(), static_cast<std::size_t>(size));
+  } catch (const BitmapError& e) {
+    failNamed(path, e);
+  }
+  // Compressed pixels are decoded whole: their stream decides where each pixel lands.
+  if (file->layout.rle) return BmpSource(loadBmpFile(path));
+  BmpSource source{Bitmap()};
+  source.file_ = std::move(file);
+  return source;
 }
 
 namespace {
@@ -476,13 +664,11 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 }
 
 Bitmap loadBmpFile(const std::string& path) {
-  const std::vector<std::uint8_t> bytes = readFileBytes(path, kMaxFileBytes);
+  const auto bytes = readWhole(path);
   try {
-    return decodeBmp(bytes);
+    return decodeBmp(bytes.data(), bytes.size());
   } catch (const BitmapError& e) {
-    std::string why = e.what();
-    why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
-    throw BitmapError("Cannot read \"" + path + "\": " + why);
+    failNamed(path, e);
   }
 }
 

@@ -215,23 +215,19 @@ bool CustomGrid::updateView() {
 bool CustomGrid::horizontalScrollBarShown() const { return grid_->hbar->isVisibleTo(grid_); }
 bool CustomGrid::verticalScrollBarShown() const { return grid_->vbar->isVisibleTo(grid_); }
 
-void CustomGrid::setColCount(int count) {
-  count = std::max(1, count);
-  if (count == cols_) return;
-  const int old = cols_;
-  cols_ = count;
-  countsChanged(old, rows_);
-  col_ = std::min(col_, cols_ - 1);
-  updateView();
-  repaint();
-}
+void CustomGrid::setColCount(int count) { setCounts(count, rows_); }
 
-void CustomGrid::setRowCount(int count) {
-  count = std::max(1, count);
-  if (count == rows_) return;
-  const int old = rows_;
-  rows_ = count;
-  countsChanged(cols_, old);
+void CustomGrid::setRowCount(int count) { setCounts(cols_, count); }
+
+void CustomGrid::setCounts(int cols, int rows) {
+  cols = std::max(1, cols);
+  rows = std::max(1, rows);
+  if (cols == cols_ && rows == rows_) return;
+  const int oldCols = cols_, oldRows = rows_;
+  cols_ = cols;
+  rows_ = rows;
+  countsChanged(oldCols, oldRows);
+  col_ = std::min(col_, cols_ - 1);
   row_ = std::min(row_, rows_ - 1);
   updateView();
   repaint();
