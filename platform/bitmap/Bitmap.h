@@ -94,6 +94,10 @@ class Bitmap {
   // Changes the size; the overlapping top-left part is kept, new pixels are white; format and colour
   // table stay.
   void resize(int width, int height);
+  // Becomes a new bitmap of the given size in its own format, as Bitmap(width, height, format) makes one,
+  // in the storage it holds where that is large enough: a surface sized again and again while a window is
+  // laid out does not fault in fresh memory each time.
+  void renew(int width, int height);
   // Converts to another format, colour by colour; a new indexed format gets its default table unless
   // the old table fits.
   void setPixelFormat(PixelFormat format);
@@ -115,6 +119,8 @@ class Bitmap {
   bool operator==(const Bitmap& o) const;
 
  private:
+  void setSize(int width, int height);  // pixels left unwritten
+  void fillWhite();
   int width_ = 0;
   int height_ = 0;
   PixelFormat format_ = PixelFormat::pf24bit;

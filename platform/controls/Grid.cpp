@@ -208,7 +208,7 @@ bool CustomGrid::updateView() {
   const int w = vis.isEmpty() ? 0 : std::clamp(vis.right() + 1 - b, 0, viewW_);
   const int h = vis.isEmpty() ? 0 : std::clamp(vis.bottom() + 1 - b, 0, viewH_);
   if (surface_.width() == w && surface_.height() == h) return false;
-  surface_ = Bitmap(w, h);
+  surface_.renew(w, h);
   return true;
 }
 
