@@ -194,18 +194,16 @@ std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWi
          " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
 }
 
-LoadedProject readProject(const LineBuffer& lines, const std::string& base,
-                          const std::function<platform::Bitmap(const char*)>& loadStrip) {
+LoadedProject readProject(const LineBuffer& lines, const std::string& base, const StripLoader& loadStrip) {
   return readProject([&](int k) { return projectValue(lines, k); }, base, loadStrip);
 }
 
-LoadedProject readProject(const ValueReader& value, const std::string& base,
-                          const std::function<platform::Bitmap(const char*)>& loadStrip) {
+LoadedProject readProject(const ValueReader& value, const std::string& base, const StripLoader& loadStrip) {
   const KeyValues values = readKeyValues(value);
   if (const auto why = projectTooLarge(values)) throw ProjectRefused(*why);
   // The strip is read before the values are used so that a strip too small for them is refused first; a
   // strip that cannot be read fails after the values before it, where the load uses it.
-  std::optional<platform::Bitmap> tileStrip;
+  std::optional<platform::BmpSource> tileStrip;
   std::exception_ptr stripFailure;
   if (values[kImageCount] && values[kImageWidth] && values[kImageHeight]) {
     try {
@@ -227,18 +225,18 @@ LoadedProject readProject(const ValueReader& value, const std::string& base,
   if (stripFailure) std::rethrow_exception(stripFailure);
   if (!tileStrip) tileStrip = loadStrip("bmp");
   p.tiles.setSize(v.imageWidth, v.imageHeight);
-  p.tiles.appendTiles(*tileStrip, v.imageCount, v.imageCount);
+  tileStrip->appendTilesTo(p.tiles, v.imageCount, v.imageCount);
   tileStrip.reset();
 
   v.videoFrames = value(kVideoFrames);
   if (v.videoFrames > 0) {
-    const platform::Bitmap strip = loadStrip("vid");
+    const platform::BmpSource strip = loadStrip("vid");
     if (const auto why =
             framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), v.imageWidth, v.imageHeight))
       throw ProjectRefused(*why);
     // Frames a short strip does not cover are white.
     p.frames.emplace(v.imageWidth, v.imageHeight);
-    p.frames->appendTiles(strip, v.videoFrames, v.videoFrames);
+    strip.appendTilesTo(*p.frames, v.videoFrames, v.videoFrames);
   }
   v.columns = value(kColumns);
   v.rows = value(kRows);

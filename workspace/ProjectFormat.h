@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap/BmpFile.h"
 #include "platform/bitmap/ImageList.h"
 
 namespace tlwk {
@@ -112,10 +113,9 @@ struct LoadedProject {
 // that is no number fails with the conversion error of its line, and a strip that cannot be read with
 // loadStrip's error, in the order the values and strips are used. Each number is read through value (the
 // window passes its ReadProjectValue), or from lines with projectValue.
-LoadedProject readProject(const ValueReader& value, const std::string& base,
-                          const std::function<platform::Bitmap(const char*)>& loadStrip);
-LoadedProject readProject(const LineBuffer& lines, const std::string& base,
-                          const std::function<platform::Bitmap(const char*)>& loadStrip);
+using StripLoader = std::function<platform::BmpSource(const char*)>;
+LoadedProject readProject(const ValueReader& value, const std::string& base, const StripLoader& loadStrip);
+LoadedProject readProject(const LineBuffer& lines, const std::string& base, const StripLoader& loadStrip);
 
 // The project text as a save writes it: the header, the key lines of v, then one line per cell of the
 // v.columns x v.rows work space, row by row, cell(c, r) giving each; every line ends in CR LF. The text

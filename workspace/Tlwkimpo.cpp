@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "workspace/TileRules.h"
 #include "workspace/Tlwkmain.h"
@@ -94,7 +95,7 @@ void TfrmImport::hsbTilesDownChange() { txtTilesDown.setText(std::to_string(hsbT
 void TfrmImport::UpdateTilePreview() {
   const int w = hsbTileWidth.position(), h = hsbTileHeight.position();
   platform::Bitmap tile(w, h);
-  tile.copyRect(platform::Rect{0, 0, w, h}, imgPreview.picture(), platform::Rect{0, 0, w, h});
+  tile.copyRect(platform::Rect{0, 0, w, h}, std::as_const(imgPreview).picture(), platform::Rect{0, 0, w, h});
   imgTile.setPicture(tile);
 }
 

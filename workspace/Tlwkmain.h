@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -53,7 +54,8 @@ class TfrmMain : public platform::Form {
   bool loopFlag = false;
   bool recordMode = false;
   bool accepted = false;
-  platform::Bitmap importedBitmap;
+  // Shared with the import dialog's preview, which never changes it.
+  std::shared_ptr<const platform::Bitmap> importedBitmap = std::make_shared<const platform::Bitmap>();
   int importedWidth = 0, importedHeight = 0;
   bool startupDone = false;
 

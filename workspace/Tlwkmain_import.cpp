@@ -20,18 +20,18 @@ void TfrmMain::mnuFile_importClick() {
     if (!cdlOpenPict.execute()) return;
     const std::string file = cdlOpenPict.fileName();
     cdlOpenPict.options().initialDir = platform::extractFilePath(file);
-    importedBitmap = platform::Bitmap();
+    importedBitmap = std::make_shared<const platform::Bitmap>();
     importedWidth = importedHeight = 0;
-    importedBitmap = platform::loadBmpFile(file);
-    importedWidth = importedBitmap.width();
-    importedHeight = importedBitmap.height();
+    importedBitmap = std::make_shared<const platform::Bitmap>(platform::loadBmpFile(file));
+    importedWidth = importedBitmap->width();
+    importedHeight = importedBitmap->height();
     if (importedWidth < kMinTileSize || importedHeight < kMinTileSize) {
       platform::messageDlg(
           "Bitmap should be " + std::to_string(kMinTileSize) + " pixels or greater in width/height",
           MsgType::Error, MsgButtons::Ok);
       accepted = false;
     }
-    if (importedBitmap.bitsPerPixel() != 4 && importedBitmap.bitsPerPixel() != 8) {
+    if (importedBitmap->bitsPerPixel() != 4 && importedBitmap->bitsPerPixel() != 8) {
       platform::messageDlg("Imported image must be have 256 colors or less", MsgType::Error, MsgButtons::Ok);
       accepted = false;
     }
@@ -75,13 +75,11 @@ void TfrmMain::mnuFile_importClick() {
     const int across = dlg.hsbTilesAcross.position(), down = dlg.hsbTilesDown.position();
     imagelist1.clear();
     setTileSize(w, h);
-    grdImage.setColCount(across);
-    grdImage.setRowCount(down);
-    imagelist1.appendTiles(importedBitmap, across, across * down);
+    imagelist1.appendTiles(*importedBitmap, across, across * down);
     for (int i = 0; i < across * down && i < grdImageList.colCount(); ++i)
       grdImageList.setCell(i, 0, std::to_string(i));
-    for (int r = 0, i = 0; r < down; ++r)
-      for (int c = 0; c < across; ++c, ++i) grdImage.setCell(c, r, std::to_string(i));
+    // Cell (c, r) shows the tile cut from its own place, r * across + c.
+    grdImage.setCells(across, down, [](int i) { return std::to_string(i); });
     grdImage.show();
     lblWorkSpace.show();
     if (platform::messageDlg("Do the available tiles appear to be correct?", MsgType::Confirmation,

@@ -137,7 +137,7 @@ void TfrmMain::LoadProject() {
   LoadedProject loaded;
   try {
     loaded = readProject([this](int line) { return ReadProjectValue(line); }, base,
-                         [&](const char* ext) { return platform::loadBmpFile(base + ext); });
+                         [&](const char* ext) { return platform::loadBmpSource(base + ext); });
   } catch (const ProjectRefused& e) {
     platform::messageDlg(e.what(), MsgType::Information, MsgButtons::Ok);
     return;

@@ -156,20 +156,43 @@ std::vector<Color> defaultColorTable(PixelFormat format) {
 
 Bitmap::Bitmap() = default;
 
-Bitmap::Bitmap(int width, int height, PixelFormat format) : format_(format) {
+Bitmap::Bitmap(int width, int height, PixelFormat format) : Bitmap(width, height, format, Unfilled{}) {
+  fillWhite();
+}
+
+Bitmap::Bitmap(int width, int height, PixelFormat format, Unfilled) : format_(format) {
+  setSize(width, height);
+}
+
+void Bitmap::setSize(int width, int height) {
   if (width < 0 || height < 0) throw BitmapError("Bitmap size cannot be negative");
   if (static_cast<std::int64_t>(width) * height > kMaxBitmapPixels) throw BitmapError("Bitmap is too large");
   width_ = width;
   height_ = height;
   const std::size_t n = static_cast<std::size_t>(width) * height;
   if (indexed()) {
-    table_ = defaultColorTable(format);
+    table_ = defaultColorTable(format_);
+    nearest_.reset();
     detail::reserveLarge(idx_, n);
-    idx_.assign(n, static_cast<std::uint8_t>(nearestIndex(clWhite)));
+    idx_.resize(n);
   } else {
     detail::reserveLarge(words_, n);
-    words_.assign(n, kWhiteWord);
+    words_.resize(n);
   }
+}
+
+void Bitmap::fillWhite() {
+  if (indexed()) {
+    std::fill(idx_.begin(), idx_.end(), static_cast<std::uint8_t>(nearestIndex(clWhite)));
+  } else {
+    std::fill(words_.begin(), words_.end(), kWhiteWord);
+  }
+}
+
+void Bitmap::renew(int width, int height) {
+  setSize(width, height);
+  fillWhite();
+  penX_ = penY_ = 0;
 }
 
 void Bitmap::setColorTable(std::vector<Color> table) {

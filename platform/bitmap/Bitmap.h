@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/bitmap/Color.h"
+#include "platform/bitmap/LargeBlocks.h"
 
 namespace platform {
 
@@ -41,6 +42,9 @@ class Bitmap {
   // white; 4 bits: the 16 standard colours; 8 bits: the 3-3-2 colour cube). Throws BitmapError for a
   // negative size or more than kMaxBitmapPixels pixels.
   Bitmap(int width, int height, PixelFormat format = PixelFormat::pf24bit);
+  // The same, but its pixels are left as the memory holds them: for a reader about to write every one.
+  struct Unfilled {};
+  Bitmap(int width, int height, PixelFormat format, Unfilled);
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -90,6 +94,10 @@ class Bitmap {
   // Changes the size; the overlapping top-left part is kept, new pixels are white; format and colour
   // table stay.
   void resize(int width, int height);
+  // Becomes a new bitmap of the given size in its own format, as Bitmap(width, height, format) makes one,
+  // in the storage it holds where that is large enough: a surface sized again and again while a window is
+  // laid out does not fault in fresh memory each time.
+  void renew(int width, int height);
   // Converts to another format, colour by colour; a new indexed format gets its default table unless
   // the old table fits.
   void setPixelFormat(PixelFormat format);
@@ -111,12 +119,14 @@ class Bitmap {
   bool operator==(const Bitmap& o) const;
 
  private:
+  void setSize(int width, int height);  // pixels left unwritten
+  void fillWhite();
   int width_ = 0;
   int height_ = 0;
   PixelFormat format_ = PixelFormat::pf24bit;
   std::vector<Color> table_;
-  std::vector<std::uint8_t> idx_;     // indexed formats
-  std::vector<std::uint32_t> words_;  // direct formats
+  detail::UnfilledVector<std::uint8_t> idx_;     // indexed formats
+  detail::UnfilledVector<std::uint32_t> words_;  // direct formats
   int penX_ = 0;
   int penY_ = 0;
   struct NearestCache;

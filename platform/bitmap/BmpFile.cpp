@@ -292,51 +292,89 @@ void decodeRle(const Header& h, RleInput& in, Bitmap& bmp) {
   }
 }
 
-void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
-  const int w = bmp.width(), height = bmp.height();
-  const bool bottomUp = h.height > 0;
-  const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
-  const bool plain32 = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
-  for (int row = 0; row < height; ++row) {
-    const std::uint8_t* src = pixels + static_cast<std::size_t>(bottomUp ? height - 1 - row : row) * rowBytes;
-    switch (h.bitCount) {
-      case 1: {
-        std::uint8_t* dst = bmp.indexRow(row);
-        for (int x = 0; x < w; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
+// Decodes pixels of uncompressed rows as words (0xFFRRGGBB); indexed pixels through the colour table,
+// an index past it reading as black.
+class RowDecoder {
+ public:
+  RowDecoder(const Header& h, const std::vector<Color>& table)
+      : bits_(h.bitCount), red_(h.masks[0]), green_(h.masks[1]), blue_(h.masks[2]) {
+    plain32_ = h.bitCount == 32 && h.masks[0] == 0xFF0000 && h.masks[1] == 0xFF00 && h.masks[2] == 0xFF;
+    for (std::size_t i = 0; i < lut_.size(); ++i) lut_[i] = i < table.size() ? toWord(table[i]) : 0xFF000000u;
+  }
+
+  // Pixel index x of an indexed row.
+  std::uint8_t index(const std::uint8_t* src, int x) const {
+    switch (bits_) {
+      case 1:
+        return (src[x >> 3] >> (7 - (x & 7))) & 1;
+      case 4:
+        return (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
+      default:
+        return src[x];
+    }
+  }
+
+  // Pixels [x, x + n) of the row at src into dst.
+  void words(const std::uint8_t* src, int x, int n, std::uint32_t* dst) const {
+    switch (bits_) {
+      case 1:
+      case 4:
+        for (int i = 0; i < n; ++i) dst[i] = lut_[index(src, x + i)];
         break;
-      }
-      case 4: {
-        std::uint8_t* dst = bmp.indexRow(row);
-        for (int x = 0; x < w; ++x) dst[x] = (x & 1) ? (src[x >> 1] & 0x0F) : (src[x >> 1] >> 4);
-        break;
-      }
       case 8:
-        std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+        src += x;
+        for (int i = 0; i < n; ++i) dst[i] = lut_[src[i]];
         break;
-      case 16: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x) {
-          const std::uint32_t px = u16(src + 2 * x);
-          dst[x] = 0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px);
+      case 16:
+        src += 2 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i) {
+          const std::uint32_t px = u16(src + 2 * i);
+          dst[i] = 0xFF000000u | (red_(px) << 16) | (green_(px) << 8) | blue_(px);
         }
         break;
-      }
-      case 24: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x, src += 3) {
-          dst[x] = 0xFF000000u | (static_cast<std::uint32_t>(src[2]) << 16) |
+      case 24:
+        src += 3 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i, src += 3) {
+          dst[i] = 0xFF000000u | (static_cast<std::uint32_t>(src[2]) << 16) |
                    (static_cast<std::uint32_t>(src[1]) << 8) | src[0];
         }
         break;
-      }
-      case 32: {
-        std::uint32_t* dst = bmp.wordRow(row);
-        for (int x = 0; x < w; ++x) {
-          const std::uint32_t px = u32(src + 4 * x);
-          dst[x] = plain32 ? (0xFF000000u | px) : (0xFF000000u | (red(px) << 16) | (green(px) << 8) | blue(px));
+      default:
+        src += 4 * static_cast<std::size_t>(x);
+        for (int i = 0; i < n; ++i) {
+          const std::uint32_t px = u32(src + 4 * i);
+          dst[i] =
+              plain32_ ? (0xFF000000u | px) : (0xFF000000u | (red_(px) << 16) | (green_(px) << 8) | blue_(px));
         }
         break;
-      }
+    }
+  }
+
+ private:
+  int bits_;
+  Channel red_, green_, blue_;
+  bool plain32_ = false;
+  std::array<std::uint32_t, 256> lut_;
+};
+
+// The rows of an uncompressed file, each at its place in the file.
+const std::uint8_t* fileRow(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, int height,
+                            int y) {
+  return pixels + static_cast<std::size_t>(h.height > 0 ? height - 1 - y : y) * rowBytes;
+}
+
+void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
+  const int w = bmp.width(), height = bmp.height();
+  const RowDecoder decoder(h, {});
+  for (int row = 0; row < height; ++row) {
+    const std::uint8_t* src = fileRow(h, pixels, rowBytes, height, row);
+    if (h.bitCount == 8) {
+      std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+    } else if (h.bitCount < 8) {
+      std::uint8_t* dst = bmp.indexRow(row);
+      for (int x = 0; x < w; ++x) dst[x] = decoder.index(src, x);
+    } else {
+      decoder.words(src, 0, w, bmp.wordRow(row));
     }
   }
 }
@@ -370,10 +408,12 @@ namespace {
 // What a file's headers promise, checked against the file's length before any of its pixel data is read.
 struct Plan {
   Header h;
+  int width = 0, height = 0;
   std::uint64_t rowBytes = 0;
   // How many bytes from the pixel offset the decode reads; a compressed stream, up to the file's end.
   std::uint64_t pixelBytes = 0;
   bool rle = false;
+  std::vector<Color> table;
 };
 
 // head holds the file's first min(fileSize, kMaxHeadBytes) bytes: all its headers and colour table.
@@ -386,6 +426,8 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
   if (checkedMul(width, height, "the pixel count") > static_cast<std::uint64_t>(kMaxBitmapPixels)) {
     fail("a bitmap of " + std::to_string(width) + " x " + std::to_string(height) + " pixels is too large");
   }
+  p.width = static_cast<int>(width);
+  p.height = static_cast<int>(height);
   const std::uint64_t rowBits = checkedMul(width, static_cast<std::uint64_t>(h.bitCount), "the row size");
   p.rowBytes = (rowBits + 31) / 32 * 4;
   const std::uint64_t imageBytes = checkedMul(p.rowBytes, height, "the image size");
@@ -404,19 +446,72 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
     }
     p.pixelBytes = needed;
   }
+  if (h.bitCount <= 8) p.table = readTable(h, head, static_cast<std::size_t>(fileSize));
   return p;
 }
 
-// The bitmap a plan describes, with its colour table; a compressed one starts at index 0.
-Bitmap bitmapOf(const Plan& p, const std::uint8_t* head, std::uint64_t fileSize) {
-  const Header& h = p.h;
-  std::vector<Color> table;
-  if (h.bitCount <= 8) table = readTable(h, head, static_cast<std::size_t>(fileSize));
-  Bitmap bmp(static_cast<int>(h.width), static_cast<int>(h.height < 0 ? -h.height : h.height), formatOf(h));
-  if (h.bitCount <= 8) bmp.setColorTable(std::move(table));
+// The bitmap a plan describes, with its colour table; a compressed one starts at index 0, an uncompressed
+// one is left for its rows to fill.
+Bitmap bitmapOf(const Plan& p) {
+  Bitmap bmp(p.width, p.height, formatOf(p.h), Bitmap::Unfilled{});
+  if (p.h.bitCount <= 8) bmp.setColorTable(p.table);
   if (p.rle) {
     for (int y = 0; y < bmp.height(); ++y)
       std::memset(bmp.indexRow(y), 0, static_cast<std::size_t>(bmp.width()));
+  }
+  return bmp;
+}
+
+[[noreturn]] void failNamed(const std::string& path, const BitmapError& e) {
+  std::string why = e.what();
+  why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
+  throw BitmapError("Cannot read \"" + path + "\": " + why);
+}
+
+FileError readFailed(const std::string& path) {
+  return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
+}
+
+// The file opened and its headers read and checked, against the file's length: a file that is no bitmap,
+// or shorter than its headers promise, is refused before its body is read.
+struct CheckedFile {
+  std::unique_ptr<RegularFile> file;
+  Plan plan;
+};
+
+CheckedFile openChecked(const std::string& path) {
+  CheckedFile c{std::make_unique<RegularFile>(path), {}};
+  const std::uint64_t size = c.file->size();
+  if (size > kMaxFileBytes)
+    throw FileError("Cannot read \"" + path + "\": the file is larger than " + std::to_string(kMaxFileBytes) +
+                    " bytes");
+  std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(size, kMaxHeadBytes)));
+  if (!c.file->readAt(0, head.data(), head.size())) throw readFailed(path);
+  try {
+    c.plan = planOf(head.data(), size);
+  } catch (const BitmapError& e) {
+    failNamed(path, e);
+  }
+  return c;
+}
+
+Bitmap decodeChecked(const CheckedFile& c, const std::string& path) {
+  const Plan& p = c.plan;
+  Bitmap bmp = bitmapOf(p);
+  try {
+    if (p.rle) {
+      RleInput in(*c.file, p.h.pixelOffset, path);
+      decodeRle(p.h, in, bmp);
+    } else {
+      // Only what the rows need is read, into a buffer that is written once.
+      detail::UnfilledVector<std::uint8_t> pixels;
+      detail::reserveLarge(pixels, static_cast<std::size_t>(p.pixelBytes));
+      pixels.resize(static_cast<std::size_t>(p.pixelBytes));
+      if (!c.file->readAt(p.h.pixelOffset, pixels.data(), pixels.size())) throw readFailed(path);
+      decodeRows(p.h, pixels.data(), static_cast<std::size_t>(p.rowBytes), bmp);
+    }
+  } catch (const BitmapError& e) {
+    failNamed(path, e);
   }
   return bmp;
 }
@@ -426,7 +521,7 @@ Bitmap bitmapOf(const Plan& p, const std::uint8_t* head, std::uint64_t fileSize)
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr) size = 0;
   const Plan p = planOf(data, size);
-  Bitmap bmp = bitmapOf(p, data, size);
+  Bitmap bmp = bitmapOf(p);
   if (p.rle) {
     RleInput in(data + p.h.pixelOffset, size - p.h.pixelOffset);
     decodeRle(p.h, in, bmp);
@@ -434,6 +529,80 @@ Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
     decodeRows(p.h, data + p.h.pixelOffset, static_cast<std::size_t>(p.rowBytes), bmp);
   }
   return bmp;
+}
+
+// An uncompressed file whose headers are checked; its pixels stay in the file until tiles are cut.
+struct BmpSource::File {
+  std::string path;
+  CheckedFile checked;
+};
+
+BmpSource::BmpSource(Bitmap bitmap) : bitmap_(std::move(bitmap)) {}
+BmpSource::BmpSource(BmpSource&&) noexcept = default;
+BmpSource& BmpSource::operator=(BmpSource&&) noexcept = default;
+BmpSource::~BmpSource() = default;
+
+int BmpSource::width() const { return file_ ? file_->checked.plan.width : bitmap_.width(); }
+int BmpSource::height() const { return file_ ? file_->checked.plan.height : bitmap_.height(); }
+
+void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
+  if (!file_) {
+    list.appendTiles(bitmap_, columns, count);
+    return;
+  }
+  if (count <= 0) return;
+  if (columns < 1) throw BitmapError("A tile sheet needs at least one column");
+  // The pixels go straight from the file into the tiles, through a buffer of one row's part at a time:
+  // the tiles of a chunk of about 1 MiB stay in the cache while their rows are filled one by one.
+  const Plan& l = file_->checked.plan;
+  const RegularFile& file = *file_->checked.file;
+  const int tw = list.width(), th = list.height(), bits = l.h.bitCount;
+  const std::size_t tile = static_cast<std::size_t>(tw) * th;
+  const int chunk = static_cast<int>(std::clamp<std::size_t>(
+      (std::size_t{1} << 20) / 4 / std::max<std::size_t>(tile, 1), 1, static_cast<std::size_t>(columns)));
+  const RowDecoder decoder(l.h, l.table);
+  std::vector<std::uint8_t> buffer;
+  std::uint32_t* const first = list.appendUnwritten(count);
+  constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+  for (int t0 = 0; t0 < count;) {
+    // Tiles t0 .. t1 - 1 lie side by side in one row of the sheet.
+    const int t1 = static_cast<int>(
+        std::min<std::int64_t>({std::int64_t{t0} + chunk, count, (std::int64_t{t0} / columns + 1) * columns}));
+    const std::int64_t sy = static_cast<std::int64_t>(t0 / columns) * th;
+    const std::int64_t x0 = static_cast<std::int64_t>(t0 % columns) * tw;
+    const std::int64_t x1 = std::min<std::int64_t>(x0 + std::int64_t{t1 - t0} * tw, l.width);
+    // Whole bytes holding pixels x0 .. x1 - 1; skip is the pixel x0 within the first of them.
+    const std::int64_t byte0 = x0 * bits / 8, byte1 = (x1 * bits + 7) / 8;
+    const int skip = static_cast<int>(x0 - byte0 * 8 / bits);
+    for (int row = 0; row < th; ++row) {
+      const std::int64_t y = sy + row;
+      const bool inside = y < l.height && x0 < x1;
+      if (inside) {
+        buffer.resize(static_cast<std::size_t>(byte1 - byte0));
+        const std::uint64_t fileRow = static_cast<std::uint64_t>(l.h.height > 0 ? l.height - 1 - y : y);
+        if (!file.readAt(l.h.pixelOffset + fileRow * l.rowBytes + static_cast<std::uint64_t>(byte0),
+                         buffer.data(), buffer.size()))
+          throw FileError("Cannot read \"" + file_->path + "\": the file changed while it was read");
+      }
+      for (int t = t0; t < t1; ++t) {
+        std::uint32_t* dst = first + static_cast<std::size_t>(t) * tile + static_cast<std::size_t>(row) * tw;
+        const std::int64_t sx = static_cast<std::int64_t>(t % columns) * tw;
+        const int covered = inside ? static_cast<int>(std::clamp<std::int64_t>(l.width - sx, 0, tw)) : 0;
+        if (covered > 0) decoder.words(buffer.data(), static_cast<int>(sx - x0) + skip, covered, dst);
+        std::fill(dst + covered, dst + tw, kWhite);
+      }
+    }
+    t0 = t1;
+  }
+}
+
+BmpSource loadBmpSource(const std::string& path) {
+  CheckedFile checked = openChecked(path);
+  // Compressed pixels are decoded whole: their stream decides where each pixel lands.
+  if (checked.plan.rle) return BmpSource(decodeChecked(checked, path));
+  BmpSource source{Bitmap()};
+  source.file_ = std::make_unique<BmpSource::File>(BmpSource::File{path, std::move(checked)});
+  return source;
 }
 
 namespace {
@@ -552,37 +721,8 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
 }
 
 Bitmap loadBmpFile(const std::string& path) {
-  // The headers are read and checked first, against the file's length: a file that is no bitmap, or
-  // shorter than its headers promise, is refused before its body is read, and of a longer one only what
-  // the pixels need is read.
-  const RegularFile file(path);
-  if (file.size() > kMaxFileBytes)
-    throw FileError("Cannot read \"" + path + "\": the file is larger than " + std::to_string(kMaxFileBytes) +
-                    " bytes");
-  const auto readFailed = [&] {
-    return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
-  };
-  std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kMaxHeadBytes)));
-  if (!file.readAt(0, head.data(), head.size())) throw readFailed();
-  try {
-    const Plan p = planOf(head.data(), file.size());
-    Bitmap bmp = bitmapOf(p, head.data(), file.size());
-    if (p.rle) {
-      RleInput in(file, p.h.pixelOffset, path);
-      decodeRle(p.h, in, bmp);
-    } else {
-      std::vector<std::uint8_t> pixels;
-      detail::reserveLarge(pixels, static_cast<std::size_t>(p.pixelBytes));
-      pixels.resize(static_cast<std::size_t>(p.pixelBytes));
-      if (!file.readAt(p.h.pixelOffset, pixels.data(), pixels.size())) throw readFailed();
-      decodeRows(p.h, pixels.data(), static_cast<std::size_t>(p.rowBytes), bmp);
-    }
-    return bmp;
-  } catch (const BitmapError& e) {
-    std::string why = e.what();
-    why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
-    throw BitmapError("Cannot read \"" + path + "\": " + why);
-  }
+  const CheckedFile checked = openChecked(path);
+  return decodeChecked(checked, path);
 }
 
 void saveBmpFile(const std::string& path, const Bitmap& bitmap) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,29 @@ std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 // and checks them against the file's length, so that a file that is no bitmap or too short for its pixels
 // is refused before the rest is read; it then reads only the pixel data the headers call for.
 Bitmap loadBmpFile(const std::string& path);
+
+// A bitmap to cut tiles from. Read from a file, its headers are checked (as loadBmpFile checks them, with
+// the same errors) and its uncompressed pixels are decoded only by appendTilesTo, straight into the tiles:
+// a strip is never held decoded as a whole. A bitmap in memory stands in for a file.
+class BmpSource {
+ public:
+  BmpSource(Bitmap bitmap);  // NOLINT(google-explicit-constructor): a bitmap is a source
+  BmpSource(BmpSource&&) noexcept;
+  BmpSource& operator=(BmpSource&&) noexcept;
+  ~BmpSource();
+
+  int width() const;
+  int height() const;
+  // As ImageList::appendTiles with the decoded bitmap.
+  void appendTilesTo(ImageList& list, int columns, int count) const;
+
+ private:
+  friend BmpSource loadBmpSource(const std::string& path);
+  struct File;
+  std::unique_ptr<File> file_;
+  Bitmap bitmap_;
+};
+BmpSource loadBmpSource(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 
 // Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as

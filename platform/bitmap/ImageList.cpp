@@ -106,20 +106,26 @@ void ImageList::remove(int index) {
   --count_;
 }
 
+std::uint32_t* ImageList::appendUnwritten(int count) {
+  const std::size_t tile = static_cast<std::size_t>(width_) * height_;
+  const std::size_t first = static_cast<std::size_t>(count_) * tile;
+  if (count <= 0) return data_.data() + first;
+  detail::reserveLarge(data_, first + static_cast<std::size_t>(count) * tile);
+  data_.resize(first + static_cast<std::size_t>(count) * tile);
+  count_ += count;
+  return data_.data() + first;
+}
+
 void ImageList::appendTiles(const Bitmap& sheet, int columns, int count) {
   if (count <= 0) return;
   if (columns < 1) throw BitmapError("A tile sheet needs at least one column");
   const std::size_t tile = static_cast<std::size_t>(width_) * height_;
-  const std::size_t total = (static_cast<std::size_t>(count_) + count) * tile;
-  detail::reserveLarge(data_, total);
-  data_.resize(total);
   const auto lut = wordsOfTable(sheet);
-  std::uint32_t* dst = data_.data() + static_cast<std::size_t>(count_) * tile;
+  std::uint32_t* dst = appendUnwritten(count);
   for (int t = 0; t < count; ++t, dst += tile) {
     cut(dst, width_, height_, sheet, lut, static_cast<std::int64_t>(t % columns) * width_,
         static_cast<std::int64_t>(t / columns) * height_);
   }
-  count_ += count;
 }
 
 void ImageList::draw(int index, Bitmap& canvas, int x, int y) const {

@@ -35,6 +35,9 @@ class ImageList {
   // Appends `count` tiles cut from sheet in reading order, `columns` tiles a row, each tile the list's
   // size starting at (column * width, row * height). Tile pixels outside the sheet are white.
   void appendTiles(const Bitmap& sheet, int columns, int count);
+  // Appends count images left unwritten and returns the words of the first: for a reader that writes all
+  // of them, row by row, before the list is used.
+  std::uint32_t* appendUnwritten(int count);
 
   // Draws image index unscaled with its top-left corner at (x, y); an index that holds no image draws
   // nothing.
@@ -53,7 +56,7 @@ class ImageList {
   int width_;
   int height_;
   int count_ = 0;
-  std::vector<std::uint32_t> data_;
+  detail::UnfilledVector<std::uint32_t> data_;
 };
 
 }  // namespace platform

@@ -2,6 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -9,12 +12,38 @@
 
 namespace platform::detail {
 
+// An allocator whose elements made without a value are left as the memory holds them: a block that is
+// written whole right after it grows is then written once, not zeroed first.
+template <typename T>
+struct UnfilledAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnfilledAllocator<U>;
+  };
+  UnfilledAllocator() = default;
+  template <typename U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
+};
+
+// A vector of plain values whose resize leaves the new elements unwritten.
+template <typename T>
+using UnfilledVector = std::vector<T, UnfilledAllocator<T>>;
+
 // Reserves room for n elements. Large blocks ask the kernel for huge pages before they are touched: faulting
 // in a sheet's worth of memory page by page costs more than decoding or cutting it.
-template <typename T>
-void reserveLarge(std::vector<T>& v, std::size_t n) {
+template <typename Vector>
+void reserveLarge(Vector& v, std::size_t n) {
   v.reserve(n);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
+  using T = typename Vector::value_type;
   constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
   if (v.capacity() * sizeof(T) < 2 * kHuge) return;
   const auto begin = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);

@@ -220,30 +220,26 @@ bool CustomGrid::updateView() {
   const int w = vis.isEmpty() ? 0 : std::clamp(vis.right() + 1 - b, 0, viewW_);
   const int h = vis.isEmpty() ? 0 : std::clamp(vis.bottom() + 1 - b, 0, viewH_);
   if (surface_.width() == w && surface_.height() == h) return false;
-  surface_ = Bitmap(w, h);
+  surface_.renew(w, h);
   return true;
 }
 
 bool CustomGrid::horizontalScrollBarShown() const { return grid_->hbar->isVisibleTo(grid_); }
 bool CustomGrid::verticalScrollBarShown() const { return grid_->vbar->isVisibleTo(grid_); }
 
-void CustomGrid::setColCount(int count) {
-  count = std::max(1, count);
-  if (count == cols_) return;
-  const int old = cols_;
-  cols_ = count;
-  countsChanged(old, rows_);
-  col_ = std::min(col_, cols_ - 1);
-  updateView();
-  repaint();
-}
+void CustomGrid::setColCount(int count) { setCounts(count, rows_); }
 
-void CustomGrid::setRowCount(int count) {
-  count = std::max(1, count);
-  if (count == rows_) return;
-  const int old = rows_;
-  rows_ = count;
-  countsChanged(cols_, old);
+void CustomGrid::setRowCount(int count) { setCounts(cols_, count); }
+
+void CustomGrid::setCounts(int cols, int rows) {
+  cols = std::max(1, cols);
+  rows = std::max(1, rows);
+  if (cols == cols_ && rows == rows_) return;
+  const int oldCols = cols_, oldRows = rows_;
+  cols_ = cols;
+  rows_ = rows;
+  countsChanged(oldCols, oldRows);
+  col_ = std::min(col_, cols_ - 1);
   row_ = std::min(row_, rows_ - 1);
   updateView();
   repaint();

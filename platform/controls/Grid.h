@@ -38,6 +38,8 @@ class CustomGrid : public Control {
   int colCount() const { return cols_; }
   void setRowCount(int count);
   int rowCount() const { return rows_; }
+  // Both counts at once: one change of the cells, one repaint.
+  void setCounts(int cols, int rows);
   void setDefaultColWidth(int width);
   int defaultColWidth() const { return colWidth_; }
   void setDefaultRowHeight(int height);

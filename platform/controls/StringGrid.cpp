@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/bitmap/LargeBlocks.h"
 #include "platform/controls/QtSupport.h"
 
 namespace platform {
@@ -15,6 +16,11 @@ StringGrid::StringGrid(Container& parent)
     : CustomGrid(parent), cells_(static_cast<std::size_t>(colCount()) * rowCount()) {}
 
 void StringGrid::countsChanged(int oldCols, int oldRows) {
+  if (replacement_) {
+    cells_ = std::move(*replacement_);
+    replacement_ = nullptr;
+    return;
+  }
   const int cols = colCount(), rows = rowCount();
   std::vector<std::string> cells(static_cast<std::size_t>(cols) * rows);
   for (int r = 0; r < std::min(rows, oldRows); ++r)
@@ -34,6 +40,22 @@ void StringGrid::setCell(int col, int row, const std::string& text) {
   if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return;
   cells_[static_cast<std::size_t>(row) * colCount() + col] = text;
   repaintCell(col, row);
+}
+
+void StringGrid::setCells(int cols, int rows, const std::function<std::string(int)>& textOf) {
+  cols = std::max(1, cols);
+  rows = std::max(1, rows);
+  const int n = cols * rows;
+  if (cols == colCount() && rows == rowCount()) {
+    for (int i = 0; i < n; ++i) cells_[static_cast<std::size_t>(i)] = textOf(i);
+  } else {
+    std::vector<std::string> cells;
+    detail::reserveLarge(cells, static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) cells.push_back(textOf(i));
+    replacement_ = &cells;
+    setCounts(cols, rows);
+  }
+  repaint();
 }
 
 void StringGrid::clearCells() {

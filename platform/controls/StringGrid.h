@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ class StringGrid : public CustomGrid {
   // Setting a text repaints that cell.
   void setCell(int col, int row, const std::string& text);
   void clearCells();
+  // Sets both counts and every cell text at once, cell i (row by row) to textOf(i): each text is made
+  // and written once, where setting the counts and then each cell would write them twice.
+  void setCells(int cols, int rows, const std::function<std::string(int)>& textOf);
 
  protected:
   void paintContents(int firstCol, int lastCol, int firstRow, int lastRow) override;
@@ -23,6 +27,7 @@ class StringGrid : public CustomGrid {
 
  private:
   std::vector<std::string> cells_;
+  std::vector<std::string>* replacement_ = nullptr;  // the cells setCells made, while it changes the counts
 };
 
 }  // namespace platform

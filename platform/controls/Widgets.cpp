@@ -342,12 +342,40 @@ void Button::click() {
     if (Form* form = formOf(*this)) form->setModalResult(modalResult_);
 }
 
-Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) { paintOnParent(); }
+Image::Image(Container& parent)
+    : Control(&parent, new PictureWidget(this)), picture_(std::make_shared<Bitmap>()) {
+  paintOnParent();
+}
+
+Bitmap& Image::picture() {
+  if (shared_) {
+    picture_ = std::make_shared<Bitmap>(*picture_);
+    shared_ = false;
+  }
+  ++version_;
+  // Made by this control as a non-const Bitmap of its own, so it may be changed.
+  return const_cast<Bitmap&>(*picture_);
+}
 
 void Image::setPicture(const Bitmap& picture) {
-  picture_ = picture;
+  if (shared_) {
+    picture_ = std::make_shared<Bitmap>(picture);
+    shared_ = false;
+  } else {
+    const_cast<Bitmap&>(*picture_) = picture;
+  }
+  pictureChanged();
+}
+
+void Image::setPicture(std::shared_ptr<const Bitmap> picture) {
+  picture_ = picture ? std::move(picture) : std::make_shared<Bitmap>();
+  shared_ = true;
+  pictureChanged();
+}
+
+void Image::pictureChanged() {
   ++version_;
-  if (autoSize_) setBounds(left(), top(), picture_.width(), picture_.height());
+  if (autoSize_) setBounds(left(), top(), picture_->width(), picture_->height());
   repaint();
 }
 
@@ -359,7 +387,7 @@ void Image::setStretch(bool stretch) {
 
 void Image::setAutoSize(bool autoSize) {
   autoSize_ = autoSize;
-  if (autoSize_ && !picture_.empty()) setBounds(left(), top(), picture_.width(), picture_.height());
+  if (autoSize_ && !picture_->empty()) setBounds(left(), top(), picture_->width(), picture_->height());
 }
 
 void Image::repaint() {

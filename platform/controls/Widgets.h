@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/bitmap/Bitmap.h"
@@ -110,12 +111,11 @@ class Image : public Control {
   explicit Image(Container& parent);
   // The control keeps its own copy.
   void setPicture(const Bitmap& picture);
-  const Bitmap& picture() const { return picture_; }
+  // The control shares the picture, which it never changes: drawing on it works on a copy of its own.
+  void setPicture(std::shared_ptr<const Bitmap> picture);
+  const Bitmap& picture() const { return *picture_; }
   // Handing out the picture for drawing counts as a change of it.
-  Bitmap& picture() {
-    ++version_;
-    return picture_;
-  }
+  Bitmap& picture();
   void setStretch(bool stretch);
   bool stretch() const { return stretch_; }
   void setAutoSize(bool autoSize);
@@ -124,7 +124,9 @@ class Image : public Control {
   std::uint64_t version() const { return version_; }
 
  private:
-  Bitmap picture_;
+  void pictureChanged();
+  std::shared_ptr<const Bitmap> picture_;
+  bool shared_ = false;  // picture_ is shared with its giver
   std::uint64_t version_ = 0;
   bool stretch_ = false;
   bool autoSize_ = false;

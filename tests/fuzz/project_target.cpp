@@ -34,11 +34,12 @@ void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& 
                                   int(rows),
                                   v.framesPerSec,
                                   p.frames ? p.frames->count() : 0};
-  std::string text, tileStrip, frameStrip;
+  std::string text, tileStrip, frameStrip, cell;
   tlwk::writeProjectText(
       saved,
       [&](int c, int r) -> const std::string& {
-        return lines.line(tlwk::kFirstCellLine + r * static_cast<int>(columns) + c);
+        cell = lines.line(tlwk::kFirstCellLine + r * static_cast<int>(columns) + c);
+        return cell;
       },
       [&](const char* d, std::size_t n) { text.append(d, n); });
   const auto into = [](std::string& out) {

@@ -45,6 +45,22 @@ TEST(Bitmap, NewBitmapsAreWhiteInEveryFormat) {
   EXPECT_THROW(Bitmap(1 << 15, (1 << 13) + 1), BitmapError);
 }
 
+// A renewed bitmap, smaller or larger than before, is the new bitmap of its size: white, the default table,
+// the pen at the origin; nothing of what it held shows through.
+TEST(Bitmap, ARenewedBitmapIsANewOne) {
+  for (const PixelFormat f : kAllFormats) {
+    for (const auto& [w, h] : {std::pair{3, 2}, std::pair{9, 5}}) {
+      Bitmap b(7, 3, f);
+      if (b.indexed()) b.setColorTable({clBlack, rgb(1, 2, 3)});
+      b.fillRect({0, 0, 7, 3}, clBlack);
+      b.moveTo(4, 1);
+      b.renew(w, h);
+      EXPECT_TRUE(b == Bitmap(w, h, f)) << bitsPerPixelOf(f) << " bits, " << w << " x " << h;
+      EXPECT_EQ(b.penX(), 0);
+    }
+  }
+}
+
 TEST(Bitmap, DefaultTables) {
   const auto cube = palette332();
   ASSERT_EQ(cube.size(), 256u);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -262,6 +265,97 @@ TEST(BmpRead, DecodingLeavesTheInputAlone) {
   const Bytes copy = file;
   decodeBmp(file);
   EXPECT_EQ(file, copy);
+}
+
+// Writes a bitmap whose pixel (x, y) has colour paint(x, y) into a folder of this process's own, removed
+// at its end.
+std::string writeBitmap(const std::string& name, int w, int h, PixelFormat format,
+                        const std::function<Color(int, int)>& paint) {
+  static const struct Folder {
+    std::string path;
+    ~Folder() { std::filesystem::remove_all(path); }
+  } folder{[] {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "bmp_read_tests.XXXXXX").string();
+    return std::string(mkdtemp(tmpl.data())) + "/";
+  }()};
+  Bitmap b(w, h, format);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) b.setPixel(x, y, paint(x, y));
+  saveBmpFile(folder.path + name, b);
+  return folder.path + name;
+}
+
+// Every image of a list, row by row.
+std::vector<std::uint32_t> wordsOf(const ImageList& list) {
+  const std::size_t tile = static_cast<std::size_t>(list.width()) * list.height();
+  return std::vector<std::uint32_t>(list.words(0), list.words(0) + tile * list.count());
+}
+
+// Tiles cut straight from a file are the tiles cut from the file's decoded bitmap, for every file the
+// fixtures and the corpus hold (each pixel format, bottom-up and top-down, bit fields, RLE) and for tiles
+// of one pixel, tiles that start inside a byte of 1- and 4-bit rows, tiles crossing the sheet's right and
+// bottom edges and tiles wholly beside it; a file the one refuses the other refuses alike.
+TEST(BmpSource, CutsTheTilesOfTheDecodedBitmap) {
+  const struct {
+    int width, height, columns, count;
+  } cuts[] = {{1, 1, 7, 28}, {2, 2, 3, 6}, {3, 1, 2, 5},        {1, 3, 5, 5},
+              {8, 8, 1, 2},  {5, 3, 1, 1}, {3, 2, 87383, 87383}};
+  std::vector<std::string> paths;
+  for (const char* folder : {"/bmp", "/../fuzz/corpus/bmp"})
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(TESSALY_FIXTURES) + folder))
+      if (entry.is_regular_file()) paths.push_back(entry.path().string());
+  // Rows longer than the part of a row read at a time, which then starts inside a byte.
+  for (const auto format : {PixelFormat::pf1bit, PixelFormat::pf4bit})
+    paths.push_back(writeBitmap("wide" + std::to_string(bitsPerPixelOf(format)) + ".bmp", 262150, 2, format,
+                                [](int x, int y) { return (x * 7 + y) % 5 < 2 ? clBlack : clWhite; }));
+  int files = 0;
+  for (const std::string& path : paths) {
+    std::string refused;
+    Bitmap decoded;
+    try {
+      decoded = loadBmpFile(path);
+    } catch (const BitmapError& e) {
+      refused = e.what();
+    }
+    if (!refused.empty()) {
+      try {
+        loadBmpSource(path);
+        ADD_FAILURE() << path << " is read from its source alone";
+      } catch (const BitmapError& e) {
+        EXPECT_EQ(e.what(), refused);
+      }
+      continue;
+    }
+    ++files;
+    const BmpSource source = loadBmpSource(path);
+    EXPECT_EQ(source.width(), decoded.width()) << path;
+    EXPECT_EQ(source.height(), decoded.height()) << path;
+    for (const auto& c : cuts) {
+      if (c.count > 1000 && decoded.width() < 1000) continue;  // the long row is for the wide files
+      // The list holds a tile already: the cut ones follow it.
+      ImageList expected(c.width, c.height), cut(c.width, c.height);
+      const Bitmap first(c.width, c.height, PixelFormat::pf8bit);
+      expected.add(first);
+      cut.add(first);
+      expected.appendTiles(decoded, c.columns, c.count);
+      source.appendTilesTo(cut, c.columns, c.count);
+      ASSERT_EQ(cut.count(), expected.count());
+      EXPECT_EQ(wordsOf(cut), wordsOf(expected))
+          << path << ", tiles of " << c.width << " x " << c.height << ", " << c.columns << " a row";
+    }
+  }
+  EXPECT_GE(files, 12);
+}
+
+// A file cut short after its headers were read fails the cut, instead of giving tiles of whatever the
+// memory held.
+TEST(BmpSource, AFileCutShortAfterItsHeadersFailsTheCut) {
+  const std::string path = writeBitmap("shortened.bmp", 64, 8, PixelFormat::pf24bit,
+                                       [](int x, int y) { return rgb(x * 4, y * 30, 7); });
+  const BmpSource source = loadBmpSource(path);
+  std::filesystem::resize_file(path, 200);
+  ImageList list(8, 8);
+  EXPECT_THROW(source.appendTilesTo(list, 8, 8), FileError);
 }
 
 }  // namespace

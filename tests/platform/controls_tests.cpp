@@ -12,7 +12,9 @@
 #include <QTimer>
 #include <QToolButton>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
@@ -187,6 +189,23 @@ TEST_F(GridTest, FewerCellsOrALargerViewScrollBackToTheFirstCells) {
   grid.setBounds(0, 0, 4 + 3 * 33, 4 + 8 * 33);
   EXPECT_EQ(grid.topRow(), 0);
   EXPECT_FALSE(grid.cellRect(0, 0).empty());
+}
+
+// All cells at once, with new counts or the same ones: every text is the one given, none of the old stays.
+TEST_F(GridTest, AllCellsAtOnceTakeTheirCountsAndTexts) {
+  grid.setCell(2, 3, "17");
+  grid.setCells(3, 2, [](int i) { return std::to_string(10 + i); });
+  EXPECT_EQ(grid.colCount(), 3);
+  EXPECT_EQ(grid.rowCount(), 2);
+  EXPECT_EQ(grid.cell(0, 0), "10");
+  EXPECT_EQ(grid.cell(2, 0), "12");
+  EXPECT_EQ(grid.cell(2, 1), "15");
+  grid.setCells(3, 2, [](int i) { return i == 4 ? "x" : ""; });
+  EXPECT_EQ(grid.cell(0, 0), "");
+  EXPECT_EQ(grid.cell(1, 1), "x");
+  grid.setCells(4, 2, [](int i) { return std::to_string(i); });
+  EXPECT_EQ(grid.cell(3, 1), "7");
+  EXPECT_EQ(grid.cell(1, 1), "5");
 }
 
 TEST_F(GridTest, CellTextsSurviveALargerGridAndClearing) {
@@ -423,6 +442,27 @@ QImage rendered(const Control& control) {
   return out;
 }
 }  // namespace
+
+// A shared picture is shown as it is and never changed: drawing into the control's picture draws on a copy.
+TEST(Image, ASharedPictureIsShownAndNeverChanged) {
+  Form form;
+  Image image(form);
+  image.setBounds(0, 0, 20, 10);
+  auto red = std::make_shared<Bitmap>(20, 10);
+  red->fillRect({0, 0, 20, 10}, rgb(255, 0, 0));
+  const std::shared_ptr<const Bitmap> shared = red;
+  image.setPicture(shared);
+  EXPECT_EQ(&std::as_const(image).picture(), shared.get());
+  EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(255, 0, 0));
+  image.picture().fillRect({0, 0, 20, 10}, rgb(0, 0, 255));
+  image.repaint();
+  EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(0, 0, 255));
+  EXPECT_EQ(shared->pixel(5, 5), rgb(255, 0, 0));
+  // A picture given as a copy after that is the control's own again.
+  image.setPicture(*shared);
+  image.picture().setPixel(0, 0, rgb(0, 255, 0));
+  EXPECT_EQ(shared->pixel(0, 0), rgb(255, 0, 0));
+}
 
 TEST(Image, PaintsTheCurrentPictureScaledOrAt1To1) {
   Form form;

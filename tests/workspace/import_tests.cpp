@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
 
@@ -54,6 +56,8 @@ TEST_F(ImportTest, A256By128SheetIsCutIntoEightTilesInReadingOrder) {
                  EXPECT_EQ(d.imgTile.picture().width(), 32);
                  EXPECT_EQ(d.imgTile.picture().pixel(9, 1), blockColor(1, 0))
                      << "the tile view shows the first tile";
+                 EXPECT_EQ(&std::as_const(d.imgPreview).picture(), frm->importedBitmap.get())
+                     << "the preview shows the sheet itself, not a copy of it";
                }});
   frm->mnuFile_import.click();
   EXPECT_EQ(ui.calls()[0].text, kClearQuestion);
