@@ -183,13 +183,15 @@ std::optional<std::string> projectTooLarge(const KeyValues& v) {
 }
 
 std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight,
-                                             int frameWidth, int frameHeight) {
+                                             std::uint64_t stripBytes, int frameWidth, int frameHeight) {
   if (frameWidth < 1 || frameHeight < 1) return std::nullopt;
   const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
   const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
   // Values are bounded by projectTooLarge already, so the product stays far inside 64 bits.
   const std::int64_t whitePixels = announced * frameWidth * frameHeight - stripPixels;
-  if (whitePixels <= std::max(stripPixels, kMaxWhitePixels)) return std::nullopt;
+  // A strip file is at most 1.1 GiB, so the allowance stays inside 64 bits too.
+  const std::int64_t allowance = kWhitePixelsPerByte * static_cast<std::int64_t>(stripBytes);
+  if (whitePixels <= std::max(allowance, kMaxWhitePixels)) return std::nullopt;
   return "The project file describes " + std::to_string(announced) +
          " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
 }
@@ -231,8 +233,8 @@ LoadedProject readProject(const ValueReader& value, const std::string& base, con
   v.videoFrames = value(kVideoFrames);
   if (v.videoFrames > 0) {
     const platform::BmpSource strip = loadStrip("vid");
-    if (const auto why =
-            framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), v.imageWidth, v.imageHeight))
+    if (const auto why = framesBeyondStrip(v.videoFrames, strip.width(), strip.height(), strip.bytes(),
+                                           v.imageWidth, v.imageHeight))
       throw ProjectRefused(*why);
     // Frames a short strip does not cover are white.
     p.frames.emplace(v.imageWidth, v.imageHeight);

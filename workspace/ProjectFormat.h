@@ -86,12 +86,15 @@ inline constexpr std::size_t kMaxProjectFileBytes = std::size_t{128} << 20;
 
 // A strip announcing far more frames than it holds. Frames a short strip does not cover load white, as
 // many as announced: recorded frames keep their size when the tiles change, so a saved strip may hold
-// fewer frames of the project's size than its count. Their white pixels may not exceed the strip's own
-// pixels or kMaxWhitePixels, whichever is more, so that a tiny strip cannot announce many frames or a few of
-// the largest size: beyond that the white frames would cost memory out of all proportion to the file.
+// fewer frames of the project's size than its count. Their white pixels may not exceed kWhitePixelsPerByte
+// for each byte of the strip's file, or kMaxWhitePixels, whichever is more, so that a tiny strip cannot
+// announce many frames or a few of the largest size: beyond that the white frames would cost memory out of
+// all proportion to the file. The allowance covers frames recorded at any tile size the program cuts or adds
+// (8 to 100 pixels a side, saved at 3 bytes a pixel) and saved after the tiles changed to any other.
 std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWidth, int stripHeight,
-                                             int frameWidth, int frameHeight);
+                                             std::uint64_t stripBytes, int frameWidth, int frameHeight);
 inline constexpr std::int64_t kMaxWhitePixels = std::int64_t{1} << 22;
+inline constexpr std::int64_t kWhitePixelsPerByte = 256;
 
 // A project that its files cannot give without harm; the text says why.
 class ProjectRefused : public std::runtime_error {

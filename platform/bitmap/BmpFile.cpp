@@ -537,7 +537,10 @@ struct BmpSource::File {
   CheckedFile checked;
 };
 
-BmpSource::BmpSource(Bitmap bitmap) : bitmap_(std::move(bitmap)) {}
+BmpSource::BmpSource(Bitmap bitmap)
+    : bitmap_(std::move(bitmap)),
+      bytes_((std::uint64_t{static_cast<std::uint32_t>(bitmap_.width())} * bitmap_.bitsPerPixel() + 31) / 32 *
+             4 * static_cast<std::uint32_t>(bitmap_.height())) {}
 BmpSource::BmpSource(BmpSource&&) noexcept = default;
 BmpSource& BmpSource::operator=(BmpSource&&) noexcept = default;
 BmpSource::~BmpSource() = default;
@@ -599,9 +602,11 @@ void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
 BmpSource loadBmpSource(const std::string& path) {
   CheckedFile checked = openChecked(path);
   // Compressed pixels are decoded whole: their stream decides where each pixel lands.
-  if (checked.plan.rle) return BmpSource(decodeChecked(checked, path));
-  BmpSource source{Bitmap()};
-  source.file_ = std::make_unique<BmpSource::File>(BmpSource::File{path, std::move(checked)});
+  const std::uint64_t bytes = checked.file->size();
+  BmpSource source{checked.plan.rle ? decodeChecked(checked, path) : Bitmap()};
+  if (!checked.plan.rle)
+    source.file_ = std::make_unique<BmpSource::File>(BmpSource::File{path, std::move(checked)});
+  source.bytes_ = bytes;
   return source;
 }
 

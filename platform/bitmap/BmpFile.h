@@ -59,6 +59,8 @@ class BmpSource {
 
   int width() const;
   int height() const;
+  // The bytes of its file; for a bitmap in memory, those of its rows as a file holds them.
+  std::uint64_t bytes() const { return bytes_; }
   // As ImageList::appendTiles with the decoded bitmap.
   void appendTilesTo(ImageList& list, int columns, int count) const;
 
@@ -67,6 +69,7 @@ class BmpSource {
   struct File;
   std::unique_ptr<File> file_;
   Bitmap bitmap_;
+  std::uint64_t bytes_ = 0;
 };
 BmpSource loadBmpSource(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);

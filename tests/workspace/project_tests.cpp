@@ -360,38 +360,48 @@ TEST_F(ProjectTest, FarMoreFramesThanTheFrameStripHoldsAreRefusedWithoutTheMemor
 // Recorded frames keep their size when the tiles change, so Save writes frames of the older size; the
 // project still reopens, its frames cut at the new tile size with white where the strip ends.
 TEST_F(ProjectTest, FramesRecordedBeforeTheTileSizeChangedReopenAfterSave) {
-  const struct { int w, h; } sizes[] = {{100, 100}, {16, 16}, {100, 32}};
-  for (const auto& s : sizes) {
-    SCOPED_TRACE(std::to_string(s.w) + " x " + std::to_string(s.h));
+  // Frames recorded at one tile size, then tiles of another: larger, smaller, wider only, and the largest
+  // tile Add takes after the smallest, with many frames.
+  const struct {
+    int from, frames, w, h;
+  } cases[] = {{32, 14, 100, 100}, {32, 14, 16, 16}, {32, 14, 100, 32}, {8, 600, 100, 100}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.frames) + " frames of " + std::to_string(c.from) + ", then tiles of " +
+                 std::to_string(c.w) + " x " + std::to_string(c.h));
     frm->tlbNew.click();
-    addTiles(1);
+    ui.answerFile(bitmapFile("old.bmp", c.from, c.from, platform::PixelFormat::pf8bit, tileColor(0)));
+    frm->mnuTiles_Add.click();
     frm->grdImage.setCell(0, 0, "0");
     frm->tlbAnimate.click();
     frm->aniRecord.click();
-    for (int i = 0; i < 14; ++i) platform::pressMouse(frm->grdImage, platform::MouseButton::Left, 16, 16);
+    for (int i = 0; i < c.frames; ++i)
+      platform::pressMouse(frm->grdImage, platform::MouseButton::Left, c.from / 2, c.from / 2);
     frm->aniRecord.click();
     frm->aniClose.click();
-    ASSERT_EQ(frm->AniImageList.count(), 14);
+    ASSERT_EQ(frm->AniImageList.count(), c.frames);
     selectTile(0);
     frm->mnuTiles_Delete.click();
-    ui.answerFile(bitmapFile("new.bmp", s.w, s.h, platform::PixelFormat::pf8bit, tileColor(5)));
+    ui.answerFile(bitmapFile("new.bmp", c.w, c.h, platform::PixelFormat::pf8bit, tileColor(5)));
     frm->mnuTiles_Add.click();
-    ASSERT_EQ(frm->imagelist1.width(), s.w);
-    const std::string name = "resized" + std::to_string(s.w) + "x" + std::to_string(s.h);
+    ASSERT_EQ(frm->imagelist1.width(), c.w);
+    const std::string name =
+        "resized" + std::to_string(c.from) + "to" + std::to_string(c.w) + "x" + std::to_string(c.h);
     saveAs(name);
-    ASSERT_EQ(platform::loadBmpFile(path(name + ".vid")).width(), 14 * 32);
+    ASSERT_EQ(platform::loadBmpFile(path(name + ".vid")).width(), c.frames * c.from);
 
     frm->tlbNew.click();
     open(path(name + ".prj"));
     EXPECT_TRUE(ui.messages().empty()) << ui.messages().back();
     EXPECT_EQ(frm->projectName, path(name + ".prj"));
     EXPECT_EQ(frm->imagelist1.count(), 1);
-    EXPECT_EQ(frm->imagelist1.image(0).pixel(s.w - 1, s.h - 1), tileColor(5));
-    EXPECT_EQ(frm->AniImageList.count(), 14);
-    EXPECT_EQ(frm->AniImageList.width(), s.w);
-    EXPECT_EQ(frm->AniImageList.height(), s.h);
+    EXPECT_EQ(frm->imagelist1.image(0).pixel(c.w - 1, c.h - 1), tileColor(5));
+    EXPECT_EQ(frm->AniImageList.count(), c.frames);
+    EXPECT_EQ(frm->AniImageList.width(), c.w);
+    EXPECT_EQ(frm->AniImageList.height(), c.h);
     EXPECT_EQ(frm->AniImageList.image(0).pixel(0, 0), tileColor(0));
-    EXPECT_EQ(frm->AniImageList.image(13).pixel(s.w - 1, s.h - 1), s.w > 32 ? platform::clWhite : tileColor(0));
+    const bool covered = c.w <= c.from && c.h <= c.from;
+    EXPECT_EQ(frm->AniImageList.image(c.frames - 1).pixel(c.w - 1, c.h - 1),
+              covered ? tileColor(0) : platform::clWhite);
     ui.clear();
   }
 }

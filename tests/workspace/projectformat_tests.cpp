@@ -142,23 +142,31 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
     std::int64_t announced;
     int stripW, stripH, frameW, frameH;
     bool refused;
+    std::uint64_t bytes = 0;  // 0: as the program saves it, uncompressed at 24 bits a pixel
   } cases[] = {
-      {5, 64, 32, 32, 32, false},          // two frames held, three white
-      {9, 1, 1, 32, 32, false},            // a few white frames of a small tile
-      {10, 1, 1, 32, 32, false},           // the count itself is no bound
-      {4096, 1, 1, 32, 32, false},         // white pixels up to the allowance
-      {4097, 1, 1, 32, 32, true},          // and beyond it
-      {14, 448, 32, 100, 100, false},      // frames recorded at 32 x 32, then tiles of 100 x 100
-      {14, 448, 32, 100, 32, false},       // ... of 100 x 32
-      {20, 320, 32, 32, 32, false},        // ten held, ten white
-      {268435456, 1, 1, 1, 1, true},       // a count no strip of one pixel can back
-      {9, 1, 1, 4096, 4096, true},         // nine frames of the largest size from one pixel
-      {1, 1, 1, 4096, 4096, true},         // even one
-      {3, 8192, 4096, 4096, 4096, false},  // a real strip of two large frames, one white
-      {0, 1, 1, 4096, 4096, false},        // no frames asks for nothing
+      {5, 64, 32, 32, 32, false},                // two frames held, three white
+      {9, 1, 1, 32, 32, false},                  // a few white frames of a small tile
+      {10, 1, 1, 32, 32, false},                 // the count itself is no bound
+      {4096, 1, 1, 32, 32, false},               // white pixels up to the fixed allowance
+      {4097, 1, 1, 32, 32, true},                // and beyond it
+      {14, 448, 32, 100, 100, false},            // frames recorded at 32 x 32, then tiles of 100 x 100
+      {14, 448, 32, 100, 32, false},             // ... of 100 x 32
+      {20, 320, 32, 32, 32, false},              // ten held, ten white
+      {20000, 160000, 8, 100, 100, false},       // the smallest tile Add takes, then the largest
+      {20000, 160000, 8, 100, 100, true, 4000},  // the same strip compressed into few bytes
+      {268435456, 1, 1, 1, 1, true},             // a count no strip of one pixel can back
+      {9, 1, 1, 4096, 4096, true},               // nine frames of the largest size from one pixel
+      {1, 1, 1, 4096, 4096, true},               // even one
+      {3, 8192, 4096, 4096, 4096, false},        // a real strip of two large frames, one white
+      {0, 1, 1, 4096, 4096, false},              // no frames asks for nothing
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(framesBeyondStrip(c.announced, c.stripW, c.stripH, c.frameW, c.frameH).has_value(), c.refused)
+  for (const auto& c : cases) {
+    const std::uint64_t bytes =
+        c.bytes ? c.bytes
+                : 54 + (std::uint64_t{static_cast<std::uint32_t>(c.stripW)} * 3 + 3) / 4 * 4 * c.stripH;
+    EXPECT_EQ(framesBeyondStrip(c.announced, c.stripW, c.stripH, bytes, c.frameW, c.frameH).has_value(),
+              c.refused)
         << c.announced << " frames of " << c.frameW << " x " << c.frameH << " from " << c.stripW << " x "
         << c.stripH;
+  }
 }
