@@ -1,14 +1,17 @@
 #include "platform/dialogs/QtServices.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
@@ -114,6 +117,8 @@ class FileDialogWidget : public QFileDialog {
     // The program's filter texts already name their patterns; Qt's own copy would show them twice.
     setOption(HideNameFilterDetails);
     if (request.preview) addPreview();
+    if (auto* name = findChild<QLineEdit*>("fileNameEdit"))
+      connect(name, &QLineEdit::textChanged, this, [this](const QString& text) { keepOnlyTypedFolder(text); });
   }
 
   void accept() override {
@@ -129,6 +134,21 @@ class FileDialogWidget : public QFileDialog {
   }
 
  private:
+  // While a path is typed, Qt selects each folder it passes through, and keeps those selections when the
+  // name box lacks the keyboard focus (keys sent to a window that is not active); selected rows take the
+  // place of the typed text, so the first folder would turn Save into Open, or disable it. Only a folder
+  // the text itself names stays selected, so that a typed folder name still opens that folder.
+  void keepOnlyTypedFolder(const QString& text) {
+    auto* list = findChild<QAbstractItemView*>("listView");
+    if (!list || !list->selectionModel() || text.isEmpty() || text.contains('"')) return;
+    const QString typed = QDir::cleanPath(directory().absoluteFilePath(text));
+    for (const QModelIndex& row : list->selectionModel()->selectedRows()) {
+      const QString path = row.data(QFileSystemModel::FilePathRole).toString();
+      if (QFileInfo(path).isDir() && QDir::cleanPath(path) != typed)
+        list->selectionModel()->select(row, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    }
+  }
+
   void addPreview() {
     auto* grid = qobject_cast<QGridLayout*>(layout());
     if (!grid) return;

@@ -4,15 +4,21 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -275,4 +281,59 @@ TEST(FileDialog, KeepsTheSizeThatShowsAllOfItWithoutSizeGrip) {
       EXPECT_GE(dialog->height(), dialog->sizeHint().height());
       for (const QSizeGrip* grip : dialog->findChildren<QSizeGrip*>()) EXPECT_FALSE(grip->isVisible());
     }
+}
+
+// The full path of an existing file, typed into a dialog that is not the active window (as keys sent to
+// it by another program arrive), selects each folder it passes through; those selections must not take the
+// place of the typed name, which would leave Save disabled or turn it into Open of the first folder.
+TEST(FileDialog, AFullPathTypedIsTakenAsItsName) {
+  const std::string folder = testing_support::scratchFolder() + "typed/";
+  std::filesystem::create_directories(folder + "inner");
+  const std::string target = folder + "level.prj";
+  std::ofstream(target) << "x";
+  FileDialogRequest request;
+  request.kind = FileDialogKind::Save;
+  request.filter = "Project File (*.prj)|*.prj";
+  request.initialDir = folder;
+  const auto dialog = makeFileDialog(request, nullptr);
+  dialog->open();
+  auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+  auto* buttons = dialog->findChild<QDialogButtonBox*>("buttonBox");
+  ASSERT_TRUE(name && buttons);
+  QPushButton* save = buttons->button(QDialogButtonBox::Save) ? buttons->button(QDialogButtonBox::Save)
+                                                              : buttons->button(QDialogButtonBox::Open);
+  ASSERT_NE(save, nullptr);
+  for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  QWidget elsewhere;  // the window the keyboard belongs to
+  elsewhere.show();
+  elsewhere.activateWindow();
+  QApplication::setActiveWindow(&elsewhere);
+  for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  for (const QChar c : QString::fromStdString(target)) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(name, &press);
+    QApplication::processEvents();
+  }
+  EXPECT_TRUE(save->isEnabled());
+  EXPECT_EQ(save->text(), "&Save");
+  ASSERT_FALSE(dialog->selectedFiles().isEmpty());
+  EXPECT_EQ(dialog->selectedFiles().first().toStdString(), target);
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(name, &enter);
+  EXPECT_EQ(dialog->result(), QDialog::Accepted);
+
+  // A folder's name typed the same way still opens that folder.
+  const auto again = makeFileDialog(request, nullptr);
+  again->open();
+  auto* name2 = again->findChild<QLineEdit*>("fileNameEdit");
+  for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  QApplication::setActiveWindow(&elsewhere);
+  for (const QChar c : QString("inner")) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(name2, &press);
+    QApplication::processEvents();
+  }
+  QApplication::sendEvent(name2, &enter);
+  EXPECT_TRUE(again->isVisible());
+  EXPECT_EQ(again->directory().absolutePath().toStdString() + "/", folder + "inner/");
 }
