@@ -3,6 +3,7 @@
 #include "platform/controls/Application.h"
 #include "platform/system/Files.h"
 #include "platform/system/Paths.h"
+#include "workspace/Tlwkimpo.h"
 
 namespace tlwk {
 

@@ -167,7 +167,8 @@ class TfrmMain : public platform::Form {
   platform::FileDialog cdlOpenExe{platform::FileDialogKind::Open};
   LineBuffer Memo1;
 
-  // The import-parameters dialog; the program entry creates it after this window.
+  // The import-parameters dialog, when the caller supplies one; otherwise the window builds its own at the
+  // first import, keeping the dialog's controls out of start-up.
   TfrmImport* frmImport = nullptr;
 
   // Activation and close.
@@ -284,6 +285,8 @@ class TfrmMain : public platform::Form {
   void renumberCells(std::string (*rule)(const std::string&, std::int32_t), std::int32_t k);
   // The cell under the click position; false outside every cell.
   bool clickedCell(int& col, int& row) const;
+  // Last, so it goes before the controls and bitmaps it refers to.
+  std::unique_ptr<TfrmImport> ownImport_;
 };
 
 using platform::EnsureTrailingBackslash;

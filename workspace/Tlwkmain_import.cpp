@@ -37,6 +37,10 @@ void TfrmMain::mnuFile_importClick() {
     }
   } while (!accepted);
 
+  if (!frmImport) {
+    ownImport_ = std::make_unique<TfrmImport>(*this);
+    frmImport = ownImport_.get();
+  }
   TfrmImport& dlg = *frmImport;
   dlg.lblFilename.setCaption("Imported Filename: " + cdlOpenPict.fileName());
   dlg.lblImportX.setCaption("Bitmap Width: " + std::to_string(importedWidth));

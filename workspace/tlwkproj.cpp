@@ -1,5 +1,4 @@
 #include "platform/controls/Application.h"
-#include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"
 
 int main(int argc, char** argv) {
@@ -7,8 +6,6 @@ int main(int argc, char** argv) {
   app.setTitle("Tessaly");
   app.setIcon("app_tlwkproj");
   tlwk::TfrmMain frmMain;
-  tlwk::TfrmImport frmImport(frmMain);
-  frmMain.frmImport = &frmImport;
   app.run(frmMain);
   return 0;
 }

@@ -87,6 +87,34 @@ TEST_F(ImportTest, A256By128SheetIsCutIntoEightTilesInReadingOrder) {
   EXPECT_EQ(ui.callsOf(CallKind::Message).back().type, platform::MsgType::Confirmation);
 }
 
+TEST_F(ImportTest, AWindowGivenNoDialogBuildsItsOwnAtTheFirstImportAndKeepsIt) {
+  frm->frmImport = nullptr;
+  imp.reset();
+  std::vector<tlwk::TfrmImport*> shownDialogs;
+  ui.answerMessage(mrYes).answerFile(sheet(256, 128));
+  ui.answerModal([&](platform::Form& f) {
+    auto* d = dynamic_cast<tlwk::TfrmImport*>(&f);
+    shownDialogs.push_back(d);
+    if (d) d->hsbTileWidth.setPosition(64);
+    return mrOk;
+  });
+  ui.answerMessage(mrYes);
+  frm->mnuFile_import.click();
+  ASSERT_EQ(shownDialogs.size(), 1u);
+  ASSERT_NE(shownDialogs[0], nullptr);
+  EXPECT_EQ(frm->frmImport, shownDialogs[0]);
+  EXPECT_EQ(frm->imagelist1.count(), 2 * 4) << "64 x 32 tiles of the 256 x 128 sheet";
+  ui.answerMessage(mrYes).answerFile(sheet(256, 128));
+  ui.answerModal([&](platform::Form& f) {
+    shownDialogs.push_back(dynamic_cast<tlwk::TfrmImport*>(&f));
+    return mrOk;
+  });
+  ui.answerMessage(mrYes);
+  frm->mnuFile_import.click();
+  ASSERT_EQ(shownDialogs.size(), 2u);
+  EXPECT_EQ(shownDialogs[1], shownDialogs[0]) << "the second import reuses the dialog";
+}
+
 TEST_F(ImportTest, CountsFollowTheTileSizeAndDropOnlyWhenAboveTheNewMaximum) {
   scriptImport(sheet(256, 128), {[](tlwk::TfrmImport& d) {
                  d.hsbTileWidth.setPosition(16);
