@@ -541,6 +541,7 @@ BmpSource::BmpSource(Bitmap bitmap)
     : bitmap_(std::move(bitmap)),
       bytes_((std::uint64_t{static_cast<std::uint32_t>(bitmap_.width())} * bitmap_.bitsPerPixel() + 31) / 32 *
              4 * static_cast<std::uint32_t>(bitmap_.height())) {}
+BmpSource::BmpSource(Bitmap bitmap, std::uint64_t fileBytes) : bitmap_(std::move(bitmap)), bytes_(fileBytes) {}
 BmpSource::BmpSource(BmpSource&&) noexcept = default;
 BmpSource& BmpSource::operator=(BmpSource&&) noexcept = default;
 BmpSource::~BmpSource() = default;

@@ -53,13 +53,15 @@ Bitmap loadBmpFile(const std::string& path);
 class BmpSource {
  public:
   BmpSource(Bitmap bitmap);  // NOLINT(google-explicit-constructor): a bitmap is a source
+  // A bitmap decoded from a file of fileBytes bytes.
+  BmpSource(Bitmap bitmap, std::uint64_t fileBytes);
   BmpSource(BmpSource&&) noexcept;
   BmpSource& operator=(BmpSource&&) noexcept;
   ~BmpSource();
 
   int width() const;
   int height() const;
-  // The bytes of its file; for a bitmap in memory, those of its rows as a file holds them.
+  // The bytes of its file; for a bitmap given without them, those of its rows as a file holds them.
   std::uint64_t bytes() const { return bytes_; }
   // As ImageList::appendTiles with the decoded bitmap.
   void appendTilesTo(ImageList& list, int columns, int count) const;

@@ -53,7 +53,8 @@ void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& 
   check(again.line(0) == tlwk::kProjectHeader, "a saved project has the header");
   const tlwk::LoadedProject q = tlwk::readProject(again, "fuzz.", [&](const char* ext) {
     const std::string& strip = std::string(ext) == "vid" ? frameStrip : tileStrip;
-    return platform::decodeBmp(reinterpret_cast<const std::uint8_t*>(strip.data()), strip.size());
+    return platform::BmpSource(
+        platform::decodeBmp(reinterpret_cast<const std::uint8_t*>(strip.data()), strip.size()), strip.size());
   });
   const tlwk::ProjectValues& w = q.values;
   check(w.imageCount == saved.imageCount && w.imageWidth == saved.imageWidth &&
@@ -101,7 +102,8 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
   try {
     const tlwk::LoadedProject p = tlwk::readProject(lines, "fuzz.", [&](const char*) {
       if (!nul) throw platform::FileError("Cannot open \"fuzz.bmp\"");
-      return platform::decodeBmp(nul + 1, size - textSize - 1);
+      // As a load from a file: the strip's bytes bound what the load may take.
+      return platform::BmpSource(platform::decodeBmp(nul + 1, size - textSize - 1), size - textSize - 1);
     });
     const tlwk::ProjectValues& v = p.values;
     check(p.tiles.width() == v.imageWidth && p.tiles.height() == v.imageHeight,
