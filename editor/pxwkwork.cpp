@@ -80,30 +80,23 @@ void TfrmMain::bindHandlers() {
   OnActivate = [this] { FormActivate(); };
   OnClose = [this](platform::CloseAction& a) { FormClose(a); };
 
-  const struct {
-    platform::MenuItem& item;
-    void (TfrmMain::*handler)();
-  } items[] = {{NewFile, &TfrmMain::NewFileClick},
-               {OpenFile, &TfrmMain::OpenFileClick},
-               {SaveFile, &TfrmMain::SaveFileClick},
-               {SaveFileAs, &TfrmMain::SaveFileAsClick},
-               {mnuFile_Exit, &TfrmMain::mnuFile_ExitClick},
-               {mnuBitmap_Zoom_X1, &TfrmMain::mnuBitmap_Zoom_X1Click},
-               {mnuBitmap_Zoom_X2, &TfrmMain::mnuBitmap_Zoom_X2Click},
-               {mnuBitmap_Zoom_X4, &TfrmMain::mnuBitmap_Zoom_X4Click},
-               {mnuBitmap_Zoom_X8, &TfrmMain::mnuBitmap_Zoom_X8Click},
-               {mnuEdit, &TfrmMain::mnuEditClick},
-               {mnuEdit_Cut, &TfrmMain::mnuEdit_CutClick},
-               {mnuEdit_Copy, &TfrmMain::mnuEdit_CopyClick},
-               {mnuEdit_Paste, &TfrmMain::mnuEdit_PasteClick},
-               {mnuBitmap_Rotate_Right90, &TfrmMain::mnuBitmap_Rotate_Right90Click},
-               {mnuBitmap_Rotate180, &TfrmMain::mnuBitmap_Rotate180Click},
-               {mnuBitmap_Rotate_Right270, &TfrmMain::mnuBitmap_Rotate_Right270Click},
-               {mnuHelp_Help, &TfrmMain::mnuHelp_HelpClick}};
-  for (const auto& i : items) {
-    const auto handler = i.handler;
-    i.item.OnClick = [this, handler] { (this->*handler)(); };
-  }
+  NewFile.OnClick = [this] { NewFileClick(); };
+  OpenFile.OnClick = [this] { OpenFileClick(); };
+  SaveFile.OnClick = [this] { SaveFileClick(); };
+  SaveFileAs.OnClick = [this] { SaveFileAsClick(); };
+  mnuFile_Exit.OnClick = [this] { mnuFile_ExitClick(); };
+  mnuBitmap_Zoom_X1.OnClick = [this] { mnuBitmap_Zoom_X1Click(); };
+  mnuBitmap_Zoom_X2.OnClick = [this] { mnuBitmap_Zoom_X2Click(); };
+  mnuBitmap_Zoom_X4.OnClick = [this] { mnuBitmap_Zoom_X4Click(); };
+  mnuBitmap_Zoom_X8.OnClick = [this] { mnuBitmap_Zoom_X8Click(); };
+  mnuEdit.OnClick = [this] { mnuEditClick(); };
+  mnuEdit_Cut.OnClick = [this] { mnuEdit_CutClick(); };
+  mnuEdit_Copy.OnClick = [this] { mnuEdit_CopyClick(); };
+  mnuEdit_Paste.OnClick = [this] { mnuEdit_PasteClick(); };
+  mnuBitmap_Rotate_Right90.OnClick = [this] { mnuBitmap_Rotate_Right90Click(); };
+  mnuBitmap_Rotate180.OnClick = [this] { mnuBitmap_Rotate180Click(); };
+  mnuBitmap_Rotate_Right270.OnClick = [this] { mnuBitmap_Rotate_Right270Click(); };
+  mnuHelp_Help.OnClick = [this] { mnuHelp_HelpClick(); };
   cmdRedraw.OnClick = [this] { cmdRedrawClick(); };
 
   grdIcon.OnDrawCell = [this](int c, int r, const platform::Rect& rect) { grdIconDrawCell(c, r, rect); };

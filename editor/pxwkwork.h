@@ -21,8 +21,9 @@
 
 namespace pxwk {
 
-// The editor's one window: the pixel grid, the palette grid, the actual-size image and every command.
-class TfrmMain : public platform::Form {
+// The editor's one window: the pixel grid, the palette grid, the actual-size image and every command. The
+// drawing tools keep their state in it and draw on it as their host.
+class TfrmMain : public platform::Form, public ToolHost {
  public:
   // The program's command-line arguments decide the mode: exactly one names the file to edit.
   explicit TfrmMain(std::vector<std::string> arguments);
@@ -36,18 +37,8 @@ class TfrmMain : public platform::Form {
   std::vector<platform::Color> editorPalette;  // the 3-3-2 palette given to every loaded bitmap
   bool tileMode = false;
   bool startupDone = false;
-  bool selectionActive = false;
-  bool floatingPasteActive = false;
   int fCol = 0, fRow = 0;  // the F mark
   int bCol = 0, bRow = 0;  // the B mark
-  platform::Color leftColour = platform::clBlack;
-  platform::Color rightColour = platform::clBlack;
-
-  // Tool state, kept between the grid's press, drag and release.
-  Buttons dragFlags;  // buttons that pressed a line, ellipse or rectangle not yet released
-  GridCoord anchor;   // line start, ellipse centre, rectangle corner, marquee corner
-  GridCoord selectionStart, selectionEnd;
-  PointBuffer pointBuffer;  // the rubber band or marquee on the grid, with the colours under it
 
   // The floating paste: the clipboard bitmap and what the grid showed at Paste; empty when none.
   platform::Bitmap pasteImage;
@@ -104,7 +95,7 @@ class TfrmMain : public platform::Form {
   platform::ColorDialog cdlColor;
 
   // The working image: the copy of the document that every tool draws on, shown 1:1 by imgActual.
-  platform::Bitmap& workingImage() { return imgActual.picture(); }
+  platform::Bitmap& workingImage() override { return imgActual.picture(); }
 
   // Activation, set-up and close.
   void FormActivate();
@@ -133,8 +124,8 @@ class TfrmMain : public platform::Form {
   void grdColorDrawCell(int col, int row, const platform::Rect& rect);
   void grdColorMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
 
-  // Drawing tools on the pixel grid, and Undo.
-  Tool currentTool() const;
+  // Drawing tools on the pixel grid, and Undo. The grid's handlers pass each event to the tool that is down.
+  const DrawingTool& currentTool() const;
   void grdIconMouseDown(platform::MouseButton button, platform::ShiftState shift, int x, int y);
   void grdIconMouseMove(platform::ShiftState shift, int x, int y);
   void grdIconMouseUp(platform::MouseButton button, platform::ShiftState shift, int x, int y);
@@ -158,19 +149,16 @@ class TfrmMain : public platform::Form {
  private:
   void buildLayout();
   void buildTools();
-  void PushUndo();
-  // Paints a cell of the grid without showing it yet; cells off the grid or out of view are left alone.
-  void paintCell(GridCoord cell, platform::Color colour);
-  // Paints every cell of the band back in the colour recorded under it.
-  void eraseBand();
-  void paintBand(platform::Color colour);
-  void endShape(GridCoord released, ReleaseRow row);
-  void commitLine(GridCoord released);
-  void commitOutline(GridCoord released, ReleaseRow row);
-  void endSelection(GridCoord released);
-  // The floating paste of the clipboard commands follows the pointer, or is committed.
-  void pasteDrag(platform::ShiftState shift, int x, int y);
-  void pasteCommit();
+  // What the tools draw with.
+  void PushUndo() override;
+  void imageChanged() override;
+  void repaintGrid() override;
+  void paintCell(GridCoord cell, platform::Color colour) override;
+  void fillCell(GridCoord cell, platform::Color colour) override;
+  void showGrid() override;
+  // The floating paste of the clipboard commands.
+  void movePaste(int x, int y) override;
+  void commitPaste() override;
   // Copy's first steps, shared with Cut: the snapshot, the emptied clipboard, the repaint and the capture.
   platform::Bitmap captureSelection();
   void rotate(Turn turn);

@@ -17,7 +17,7 @@ int TfrmMain::shownGridHeight() const {
 }
 
 void TfrmMain::mnuEditClick() {
-  if (currentTool() != Tool::Pointer) {
+  if (&currentTool() != &tools::pointer) {
     for (platform::MenuItem* item : {&mnuEdit_Cut, &mnuEdit_Copy, &mnuEdit_Paste}) item->setEnabled(false);
     return;
   }
@@ -81,7 +81,7 @@ void TfrmMain::mnuEdit_PasteClick() {
   floatingPasteActive = true;
 }
 
-void TfrmMain::pasteDrag(platform::ShiftState, int x, int y) {
+void TfrmMain::movePaste(int x, int y) {
   if (!pasteDragTaken(x, y, pasteImage.width(), pasteImage.height(), shownGridWidth(), shownGridHeight()))
     return;
   const GridCoord c = grdIcon.mouseCoord(x, y);
@@ -93,7 +93,7 @@ void TfrmMain::pasteDrag(platform::ShiftState, int x, int y) {
   grdIcon.flush();
 }
 
-void TfrmMain::pasteCommit() {
+void TfrmMain::commitPaste() {
   const Bitmap& screen = grdIcon.canvas();
   const Bitmap& image = workingImage();
   for (int i = 0; i < grdIcon.rowCount(); ++i)

@@ -5,6 +5,8 @@ TESSALY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 TESSALY_PACKAGES=(cmake make g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation2)
 # What only the test run needs besides: the install check validates desktop entries, the format check.
 TESSALY_TEST_PACKAGES=(desktop-file-utils clang-format)
+# What only bench/run needs besides: Pillow, whose counterparts it measures ours against.
+TESSALY_BENCH_PACKAGES=(python3-pil)
 
 # Installs the packages named, or without arguments those the build needs.
 tessaly_install_packages() {

@@ -109,46 +109,27 @@ void TfrmMain::bindHandlers() {
   OnActivate = [this] { FormCreate(); };
   OnClose = [this](platform::CloseAction& a) { FormClose(a); };
 
-  auto bind = [](auto& control, auto handler) { control.OnClick = handler; };
-  const auto onNew = [this] { mnuFile_NewClick(); };
-  const auto onExit = [this] { mnuFile_ExitClick(); };
-  const auto onGrid = [this] { mnuOptions_GridClick(); };
-  bind(mnuFile_New, onNew);
-  bind(tlbNew, onNew);
-  bind(mnuFile_Exit, onExit);
-  bind(tlbExit, onExit);
-  bind(mnuOptions_Grid, onGrid);
-  bind(tlbGrid, onGrid);
-  bind(mnuOptions_Overwrite, [this] { mnuOptions_OverwriteClick(); });
-  bind(SelectExternalTileEditor1, [this] { SelectExternalTileEditor1Click(); });
-  bind(UseExternalEd, [this] { UseExternalEdClick(); });
-  bind(mnuFile_import, [this] { mnuFile_importClick(); });
-  bind(tlbImport, [this] { mnuFile_importClick(); });
-  const struct {
-    platform::MenuItem& pop;
-    platform::MenuItem& menu;
-    void (TfrmMain::*handler)();
-  } tiles[] = {{mnuAdd, mnuTiles_Add, &TfrmMain::mnuAddClick},
-               {mnuDelete, mnuTiles_Delete, &TfrmMain::mnuDeleteClick},
-               {mnuReplace, mnuTiles_Replace, &TfrmMain::mnuReplaceClick},
-               {mnuInsert, mnuTiles_Insert, &TfrmMain::mnuInsertClick}};
-  for (const auto& t : tiles) {
-    const auto handler = t.handler;
-    t.pop.OnClick = t.menu.OnClick = [this, handler] { (this->*handler)(); };
-  }
-  bind(popMain_Cut, [this] { popMain_CutClick(); });
-  bind(popMain_Copy, [this] { popMain_CopyClick(); });
-  bind(popMain_Paste, [this] { popMain_PasteClick(); });
-  bind(popMain_Blank, [this] { popMain_BlankClick(); });
-  const auto onModify = [this] { mnuModifyClick(); };
-  bind(mnuTiles_Modify, onModify);
-  bind(mnuModify, onModify);
-  const auto onHelp = [this] { mnuHelp_HelpClick(); };
-  bind(Help2, onHelp);
-  bind(tlbHelp, onHelp);
-  bind(About1, [this] { mnuHelp_AboutClick(); });
-  bind(emailHalvorn1, [this] { emailHalvorn1Click(); });
-  bind(HalvornontheWeb1, [this] { HalvornontheWeb1Click(); });
+  // A handler that serves several items and buttons is bound to all of them in one statement.
+  mnuFile_New.OnClick = tlbNew.OnClick = [this] { mnuFile_NewClick(); };
+  mnuFile_Exit.OnClick = tlbExit.OnClick = [this] { mnuFile_ExitClick(); };
+  mnuOptions_Grid.OnClick = tlbGrid.OnClick = [this] { mnuOptions_GridClick(); };
+  mnuOptions_Overwrite.OnClick = [this] { mnuOptions_OverwriteClick(); };
+  SelectExternalTileEditor1.OnClick = [this] { SelectExternalTileEditor1Click(); };
+  UseExternalEd.OnClick = [this] { UseExternalEdClick(); };
+  mnuFile_import.OnClick = tlbImport.OnClick = [this] { mnuFile_importClick(); };
+  mnuAdd.OnClick = mnuTiles_Add.OnClick = [this] { mnuAddClick(); };
+  mnuDelete.OnClick = mnuTiles_Delete.OnClick = [this] { mnuDeleteClick(); };
+  mnuReplace.OnClick = mnuTiles_Replace.OnClick = [this] { mnuReplaceClick(); };
+  mnuInsert.OnClick = mnuTiles_Insert.OnClick = [this] { mnuInsertClick(); };
+  popMain_Cut.OnClick = [this] { popMain_CutClick(); };
+  popMain_Copy.OnClick = [this] { popMain_CopyClick(); };
+  popMain_Paste.OnClick = [this] { popMain_PasteClick(); };
+  popMain_Blank.OnClick = [this] { popMain_BlankClick(); };
+  mnuTiles_Modify.OnClick = mnuModify.OnClick = [this] { mnuModifyClick(); };
+  Help2.OnClick = tlbHelp.OnClick = [this] { mnuHelp_HelpClick(); };
+  About1.OnClick = [this] { mnuHelp_AboutClick(); };
+  emailHalvorn1.OnClick = [this] { emailHalvorn1Click(); };
+  HalvornontheWeb1.OnClick = [this] { HalvornontheWeb1Click(); };
 
   grdImageList.OnDrawCell = [this](int c, int r, const platform::Rect& rect) {
     grdImageListDrawCell(c, r, rect);
@@ -206,19 +187,11 @@ void TfrmMain::setGridLines(bool on) {
   tlbGrid.setDown(on);
 }
 
+// The start-up's empty state is the cleared workspace, with the animation panel hidden at its first speed.
 void TfrmMain::setEmptyStateForStartup() {
-  imagelist1.clear();
-  resetAnimation();
-  grdImage.hide();
-  lblWorkSpace.hide();
-  mnuOptions_Grid.setChecked(true);
-  mnuOptions_Overwrite.setChecked(false);
+  ClearWorkspace();
   panAnimate.hide();
-  grdImage.setGridLineWidth(1);
   framesPerSecond = 5;
-  projectName.clear();
-  setClearedPanels();
-  cellClipboard = -1;
 }
 
 void TfrmMain::ClearWorkspace() {

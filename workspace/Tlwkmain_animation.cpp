@@ -53,25 +53,18 @@ void TfrmMain::buildAnimationPanel() {
 }
 
 void TfrmMain::bindAnimationHandlers() {
-  const struct {
-    platform::SpeedButton& button;
-    void (TfrmMain::*handler)();
-  } buttons[] = {{aniRewind, &TfrmMain::aniRewindClick},
-                 {aniBack, &TfrmMain::aniBackClick},
-                 {aniPlay, &TfrmMain::aniPlayClick},
-                 {aniStep, &TfrmMain::aniStepClick},
-                 {aniForward, &TfrmMain::aniForwardClick},
-                 {aniErase, &TfrmMain::aniEraseClick},
-                 {aniEraseFrame, &TfrmMain::aniEraseFrameClick},
-                 {aniStop, &TfrmMain::aniStopClick},
-                 {aniLoop, &TfrmMain::aniLoopClick},
-                 {aniRecord, &TfrmMain::aniRecordClick},
-                 {aniSpeed, &TfrmMain::aniSpeedClick},
-                 {aniClose, &TfrmMain::aniCloseClick}};
-  for (const auto& b : buttons) {
-    const auto handler = b.handler;
-    b.button.OnClick = [this, handler] { (this->*handler)(); };
-  }
+  aniRewind.OnClick = [this] { aniRewindClick(); };
+  aniBack.OnClick = [this] { aniBackClick(); };
+  aniPlay.OnClick = [this] { aniPlayClick(); };
+  aniStep.OnClick = [this] { aniStepClick(); };
+  aniForward.OnClick = [this] { aniForwardClick(); };
+  aniErase.OnClick = [this] { aniEraseClick(); };
+  aniEraseFrame.OnClick = [this] { aniEraseFrameClick(); };
+  aniStop.OnClick = [this] { aniStopClick(); };
+  aniLoop.OnClick = [this] { aniLoopClick(); };
+  aniRecord.OnClick = [this] { aniRecordClick(); };
+  aniSpeed.OnClick = [this] { aniSpeedClick(); };
+  aniClose.OnClick = [this] { aniCloseClick(); };
   hsbSlider.OnChange = [this] { hsbSliderChange(); };
   tmrFrame.OnTimer = [this] { tmrFrameTimer(); };
   mnuAnimation_Animate.OnClick = tlbAnimate.OnClick = [this] { mnuAnimation_AnimateClick(); };

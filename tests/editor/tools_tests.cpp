@@ -90,13 +90,13 @@ TEST_F(ToolTest, EightButtonsInOneGroupWithThePointerDownAtStart) {
     EXPECT_EQ(b.button.height(), 41);
     EXPECT_EQ(b.button.down(), &b.button == &frm->cmdPoint);
   }
-  EXPECT_EQ(frm->currentTool(), pxwk::Tool::Pointer);
+  EXPECT_EQ(&frm->currentTool(), &pxwk::tools::pointer);
   for (const auto& pressed : buttons) {
     pressed.button.click();
     pressed.button.click();
     for (const auto& b : buttons) EXPECT_EQ(b.button.down(), &b.button == &pressed.button) << b.hint;
   }
-  EXPECT_EQ(frm->currentTool(), pxwk::Tool::FilledRectangle);
+  EXPECT_EQ(&frm->currentTool(), &pxwk::tools::filledRectangle);
 }
 
 TEST_F(ToolTest, PressAndReleaseOnOneCellDrawsNoShape) {
@@ -416,5 +416,5 @@ TEST_F(ToolTest, TheKeyboardNeverReachesTheTools) {
     for (const auto* tool : tools) EXPECT_FALSE(platform::hasFocus(*frm, *tool)) << tool->hint();
     platform::typeKey(*frm, platform::Key::Space);
   }
-  EXPECT_EQ(frm->currentTool(), pxwk::Tool::Pointer);
+  EXPECT_EQ(&frm->currentTool(), &pxwk::tools::pointer);
 }

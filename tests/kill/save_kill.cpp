@@ -1,7 +1,7 @@
 // Kills the real save of a 262,144-tile project (8 x 8 tiles, a 512 x 512 work space, frames) at random
 // moments while it replaces an older project, then loads what is on disk: every trial must give exactly
 // the old or the new project. Too slow for the normal test run; run it by hand:
-//   build/tests/save_kill [TRIALS] [FOLDER]
+//   build/bin/save_kill [TRIALS] [FOLDER]
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
