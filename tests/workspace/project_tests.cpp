@@ -704,9 +704,10 @@ class ProjectBoundTest : public ProjectTest {
     const std::vector<std::string> before = listing(path(dir));
     b.make(true);
     const std::size_t dialogs = ui.callsOf(CallKind::FileDialog).size();
-    ui.answerMessage(mrOk);
+    ui.answerMessage(mrOk).answerMessage(mrOk);
     frm->tlbSave.click();
-    EXPECT_EQ(ui.messages(), Cells{b.refusal});
+    frm->tlbSaveAs.click();
+    EXPECT_EQ(ui.messages(), (Cells{b.refusal, b.refusal}));
     EXPECT_EQ(ui.callsOf(CallKind::FileDialog).size(), dialogs) << "no name is asked for";
     EXPECT_EQ(listing(path(dir)), before) << "nothing is written";
   }
