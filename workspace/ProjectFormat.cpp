@@ -159,26 +159,105 @@ bool readProjectText(const std::string& path, LineBuffer& lines) {
   return true;
 }
 
-std::optional<std::string> projectTooLarge(const KeyValues& v) {
+namespace {
+enum class Bound { kNone, kTileSize, kTileStrip, kFrameStrip, kWorkSpace };
+
+// The first bound the values break; the load and the save word it each their own way.
+Bound brokenBound(const KeyValues& v) {
   const auto badSide = [](const std::optional<std::int32_t>& s) {
     return s && (*s < 1 || *s > kMaxProjectTileSide);
   };
-  if (badSide(v[kImageWidth]) || badSide(v[kImageHeight]))
-    return "The project file describes tiles of " + std::to_string(v[kImageWidth].value_or(0)) + " x " +
-           std::to_string(v[kImageHeight].value_or(0)) + " pixels, which no project can have..";
+  if (badSide(v[kImageWidth]) || badSide(v[kImageHeight])) return Bound::kTileSize;
   if (v[kImageWidth] && v[kImageHeight]) {
     const std::int64_t tilePixels = std::int64_t{*v[kImageWidth]} * *v[kImageHeight];
-    if (v[kImageCount] && *v[kImageCount] * tilePixels > platform::kMaxBitmapPixels)
-      return "The project file describes " + std::to_string(*v[kImageCount]) +
-             " tiles, more than a tile strip can hold..";
+    if (v[kImageCount] && *v[kImageCount] * tilePixels > platform::kMaxBitmapPixels) return Bound::kTileStrip;
+    // Frames are cut at the tile size, whatever size the strip's frames have.
     if (v[kVideoFrames] && *v[kVideoFrames] * tilePixels > platform::kMaxBitmapPixels)
-      return "The project file describes " + std::to_string(*v[kVideoFrames]) +
-             " frames, more than a frame strip can hold..";
+      return Bound::kFrameStrip;
   }
   const std::int64_t cols = std::max(1, v[kColumns].value_or(1)), rows = std::max(1, v[kRows].value_or(1));
-  if (cols * rows > kMaxProjectCells)
-    return "The project file describes a work space of " + std::to_string(cols) + " x " + std::to_string(rows) +
-           " cells, larger than any project can have..";
+  if (cols * rows > kMaxProjectCells) return Bound::kWorkSpace;
+  return Bound::kNone;
+}
+
+std::string sizeText(std::int64_t w, std::int64_t h) { return std::to_string(w) + " x " + std::to_string(h); }
+}  // namespace
+
+std::optional<std::string> projectTooLarge(const KeyValues& v) {
+  switch (brokenBound(v)) {
+    case Bound::kTileSize:
+      return "The project file describes tiles of " +
+             sizeText(v[kImageWidth].value_or(0), v[kImageHeight].value_or(0)) +
+             " pixels, which no project can have..";
+    case Bound::kTileStrip:
+      return "The project file describes " + std::to_string(*v[kImageCount]) +
+             " tiles, more than a tile strip can hold..";
+    case Bound::kFrameStrip:
+      return "The project file describes " + std::to_string(*v[kVideoFrames]) +
+             " frames, more than a frame strip can hold..";
+    case Bound::kWorkSpace:
+      return "The project file describes a work space of " +
+             sizeText(std::max(1, v[kColumns].value_or(1)), std::max(1, v[kRows].value_or(1))) +
+             " cells, larger than any project can have..";
+    case Bound::kNone:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> saveTooLarge(const SaveSizes& s) {
+  const ProjectValues& v = s.values;
+  KeyValues k;
+  k[kImageCount] = v.imageCount;
+  k[kImageWidth] = v.imageWidth;
+  k[kImageHeight] = v.imageHeight;
+  k[kColumns] = v.columns;
+  k[kRows] = v.rows;
+  k[kFramesPerSec] = v.framesPerSec;
+  k[kVideoFrames] = 0;
+  const std::string tileSize = sizeText(v.imageWidth, v.imageHeight);
+  switch (brokenBound(k)) {
+    case Bound::kTileSize:
+      return "The tile strip cannot hold tiles of " + tileSize + " pixels; use tiles of at most " +
+             std::to_string(kMaxProjectTileSide) + " pixels a side..";
+    case Bound::kTileStrip:
+      return "The tile strip cannot hold " + std::to_string(v.imageCount) + " tiles of " + tileSize +
+             " pixels; delete tiles to leave at most " +
+             std::to_string(platform::kMaxBitmapPixels / (std::int64_t{v.imageWidth} * v.imageHeight)) + "..";
+    case Bound::kWorkSpace:
+      return "The work space cannot hold " + sizeText(std::max(1, v.columns), std::max(1, v.rows)) +
+             " cells; reduce it to at most " + std::to_string(kMaxProjectCells) + " cells..";
+    case Bound::kFrameStrip:
+    case Bound::kNone:
+      break;
+  }
+  // The strip holds its frames at their own size; a load cuts them at the tile size, white beyond the strip.
+  const auto framesLoad = [&](std::int32_t m) {
+    if (m <= 0) return true;
+    k[kVideoFrames] = m;
+    return platform::bmpStripFits(m, s.frameWidth, s.frameHeight) && brokenBound(k) == Bound::kNone &&
+           !framesBeyondStrip(m, m * s.frameWidth, s.frameHeight,
+                              platform::bmpStripBytes(m, s.frameWidth, s.frameHeight), v.imageWidth,
+                              v.imageHeight);
+  };
+  if (!framesLoad(v.videoFrames)) {
+    // The most frames that still load, found by halving: every count tried below it loads.
+    std::int32_t fits = 0, fails = v.videoFrames;
+    while (fails - fits > 1) {
+      const std::int32_t mid = fits + (fails - fits) / 2;
+      (framesLoad(mid) ? fits : fails) = mid;
+    }
+    const bool ownSize = s.frameWidth == v.imageWidth && s.frameHeight == v.imageHeight;
+    return "The frame strip cannot hold " + std::to_string(v.videoFrames) + " frames of " +
+           sizeText(s.frameWidth, s.frameHeight) +
+           (ownSize ? std::string(" pixels") : " pixels that load at the tile size, " + tileSize + " pixels") +
+           (fits > 0 ? "; delete frames to leave at most " + std::to_string(fits) + ".."
+                     : "; erase the frames..");
+  }
+  if (s.textBytes > kMaxProjectFileBytes)
+    return "The cells of the work space make a project file of " + std::to_string(s.textBytes) +
+           " bytes, larger than a project file can be (" + std::to_string(kMaxProjectFileBytes) +
+           "); empty some cells..";
   return std::nullopt;
 }
 
@@ -267,6 +346,14 @@ void writeProjectText(const ProjectValues& v, const CellText& cell, const TextSi
   for (int r = 0; r < v.rows; ++r)
     for (int c = 0; c < v.columns; ++c) line(cell(c, r));
   if (!piece.empty()) sink(piece.data(), piece.size());
+}
+
+std::uint64_t projectTextBytes(const ProjectValues& v, const CellText& cell) {
+  std::uint64_t bytes = 0;
+  for (const auto& l : headLines(v)) bytes += l.size() + 2;
+  for (int r = 0; r < v.rows; ++r)
+    for (int c = 0; c < v.columns; ++c) bytes += cell(c, r).size() + 2;
+  return bytes;
 }
 
 std::string projectBaseName(const std::string& projectName) {

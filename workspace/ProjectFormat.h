@@ -96,6 +96,19 @@ std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWi
 inline constexpr std::int64_t kMaxWhitePixels = std::int64_t{1} << 22;
 inline constexpr std::int64_t kWhitePixelsPerByte = 256;
 
+// What a save is about to write: the values of its text, the frame list's own size, at which the frame strip
+// is written whatever the tile size, and the length of the text.
+struct SaveSizes {
+  ProjectValues values;
+  int frameWidth = 0, frameHeight = 0;
+  std::uint64_t textBytes = 0;
+};
+// Why a load would refuse what a save is about to write, or nothing when it would not: the bounds of
+// projectTooLarge on its values, the largest bitmap for each strip, framesBeyondStrip on the frame strip
+// as written and the largest project file for the text. A save asks before it writes a byte; the text
+// names the strip or the work space and what to reduce.
+std::optional<std::string> saveTooLarge(const SaveSizes& s);
+
 // A project that its files cannot give without harm; the text says why.
 class ProjectRefused : public std::runtime_error {
  public:
@@ -126,6 +139,8 @@ LoadedProject readProject(const LineBuffer& lines, const std::string& base, cons
 using CellText = std::function<const std::string&(int column, int row)>;
 using TextSink = std::function<void(const char* data, std::size_t size)>;
 void writeProjectText(const ProjectValues& v, const CellText& cell, const TextSink& sink);
+// The length of the text writeProjectText writes.
+std::uint64_t projectTextBytes(const ProjectValues& v, const CellText& cell);
 inline constexpr std::size_t kProjectTextPiece = std::size_t{1} << 20;
 
 // The project name without its last three characters ("level1.prj" gives "level1.").

@@ -233,6 +233,10 @@ class TfrmMain : public platform::Form {
   void mnuFile_CloseClick();
   void LoadProject();
   std::int32_t ReadProjectValue(int line) const;
+  // The key values a save writes now.
+  ProjectValues projectValues() const;
+  // Says why a load would refuse what a save would write now, if it would.
+  bool saveRefused();
 
   // Export.
   void mnuFile_ExportClick();

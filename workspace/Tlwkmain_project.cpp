@@ -35,11 +35,27 @@ void TfrmMain::bindFileHandlers() {
   mnuTiles_Save.OnClick = mnuSave.OnClick = [this] { mnuSaveClick(); };
 }
 
+ProjectValues TfrmMain::projectValues() const {
+  return ProjectValues{imagelist1.count(),  imagelist1.width(), imagelist1.height(), grdImage.colCount(),
+                       grdImage.rowCount(), framesPerSecond,    AniImageList.count()};
+}
+
+bool TfrmMain::saveRefused() {
+  const ProjectValues v = projectValues();
+  const auto why = saveTooLarge(
+      {v, AniImageList.width(), AniImageList.height(),
+       projectTextBytes(v, [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); })});
+  if (why) platform::messageDlg(*why, MsgType::Information, MsgButtons::Ok);
+  return why.has_value();
+}
+
 void TfrmMain::mnuFile_SaveClick() {
   if (imagelist1.count() == 0) {
     platform::messageDlg("There is nothing to save..", MsgType::Information, MsgButtons::Ok);
     return;
   }
+  // What a load would refuse is refused before a name is asked for or a byte is written.
+  if (saveRefused()) return;
   if (projectName.empty()) {
     mnuFile_SaveAsClick();
     return;
@@ -59,9 +75,7 @@ void TfrmMain::mnuFile_SaveClick() {
   if (frames) platform::writeBmpStrip(files.output(1), AniImageList);
   platform::FileReplacement::Output& text = files.output(targets.size() - 1);
   writeProjectText(
-      ProjectValues{imagelist1.count(), imagelist1.width(), imagelist1.height(), grdImage.colCount(),
-                    grdImage.rowCount(), framesPerSecond, AniImageList.count()},
-      [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); },
+      projectValues(), [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); },
       [&](const char* data, std::size_t size) { text.write(data, size); });
   files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);
@@ -72,6 +86,7 @@ void TfrmMain::mnuFile_SaveAsClick() {
     platform::messageDlg("There is nothing to save..", MsgType::Information, MsgButtons::Ok);
     return;
   }
+  if (saveRefused()) return;
   std::string name;
   do {
     accepted = true;

@@ -751,11 +751,22 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
   replacement.commit();
 }
 
+bool bmpStripFits(std::int64_t count, int width, int height) {
+  const std::int64_t stripWidth = count * width;
+  return stripWidth <= std::numeric_limits<int>::max() && stripWidth * height <= kMaxBitmapPixels;
+}
+
+std::uint64_t bmpStripBytes(std::int64_t count, int width, int height) {
+  return kFileHeader + kInfoHeader +
+         static_cast<std::uint64_t>(rowBytesOf(static_cast<int>(count * width), 24)) *
+             static_cast<std::uint64_t>(height);
+}
+
 void writeBmpStrip(const std::function<void(const void*, std::size_t)>& write, const ImageList& list) {
   const int n = list.count(), w = list.width(), h = list.height();
   const std::int64_t width = std::int64_t{n} * w;
   if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
-  if (width > std::numeric_limits<int>::max() || width * h > kMaxBitmapPixels)
+  if (!bmpStripFits(n, w, h))
     throw BitmapError("A strip of " + std::to_string(n) + " images is larger than the largest bitmap");
   // About 1 MiB at a time, whatever the strip's size.
   constexpr std::size_t kBand = std::size_t{1} << 20;

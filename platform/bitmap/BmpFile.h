@@ -76,6 +76,11 @@ class BmpSource {
 BmpSource loadBmpSource(const std::string& path);
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 
+// Whether count images of width x height fit one strip, the largest bitmap a file may hold, and the bytes of
+// the file writeBmpStrip writes for them.
+bool bmpStripFits(std::int64_t count, int width, int height);
+std::uint64_t bmpStripBytes(std::int64_t count, int width, int height);
+
 // Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
 // encodeBmp writes a new bitmap holding them, but encoded a band of rows at a time: the strip is never
 // built whole in memory: write receives about 1 MiB at a time. BitmapError for an empty list or one larger

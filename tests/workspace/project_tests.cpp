@@ -3,13 +3,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <functional>
 
 #include "platform/system/Files.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
+#include "workspace/TileRules.h"
 
 using platform::mrNo;
 using platform::mrOk;
@@ -659,4 +662,178 @@ TEST_F(ProjectTest, TheProjectTextIsCheckedFirstAndHeldOnce) {
   EXPECT_LT(peakKiB() - startKiB, 2 * 16 * 1024) << "KiB of peak memory taken by the load";
   EXPECT_EQ(frm->Memo1.line(1), "ImageCount=2");
   EXPECT_EQ(frm->Memo1.line(40000), "");
+}
+
+// Every bound of a project holds alike for what a save writes and what a load takes: a save at the bound
+// reopens, and one past it is refused before a byte is written, saying what to reduce, with the files of
+// the save before left as they were and no name asked for.
+class ProjectBoundTest : public ProjectTest {
+ protected:
+  struct Bound {
+    const char* what;
+    std::function<void(bool past)> make;  // the work at the bound, or one past it
+    std::function<void()> reopened;       // what the reopened work at the bound holds
+    std::string refusal;
+  };
+
+  // Names, sizes and change times of the files in the case's folder.
+  static std::vector<std::string> listing(const std::string& dir) {
+    std::vector<std::string> files;
+    for (const auto& e : fs::directory_iterator(dir))
+      files.push_back(e.path().filename().string() + " " + std::to_string(e.file_size()) + " " +
+                      std::to_string(e.last_write_time().time_since_epoch().count()));
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  void expectSavedUpToTheBound(const Bound& b) {
+    SCOPED_TRACE(b.what);
+    const std::string dir = std::string("bound") + std::to_string(++cases_);
+    fs::remove_all(path(dir));
+    fs::create_directory(path(dir));
+    ui.clear();
+    b.make(false);
+    saveAs(dir + "/level");
+    ASSERT_TRUE(ui.messages().empty()) << ui.messages().back();
+    frm->tlbNew.click();
+    open(path(dir + "/level.prj"));
+    ASSERT_TRUE(ui.messages().empty()) << ui.messages().back();
+    ASSERT_EQ(frm->projectName, path(dir + "/level.prj"));
+    b.reopened();
+
+    const std::vector<std::string> before = listing(path(dir));
+    b.make(true);
+    const std::size_t dialogs = ui.callsOf(CallKind::FileDialog).size();
+    ui.answerMessage(mrOk).answerMessage(mrOk);
+    frm->tlbSave.click();
+    frm->tlbSaveAs.click();
+    EXPECT_EQ(ui.messages(), (Cells{b.refusal, b.refusal}));
+    EXPECT_EQ(ui.callsOf(CallKind::FileDialog).size(), dialogs) << "no name is asked for";
+    EXPECT_EQ(listing(path(dir)), before) << "nothing is written";
+  }
+
+  // Frames recorded from a tile of `from` pixels a side, then that tile deleted and one of `to` added.
+  void recordThenRetile(int from, int frames, int to) {
+    frm->tlbNew.click();
+    if (from < tlwk::kMinTileSize) {  // tiles the Add command does not take come from a project file
+      bitmapFile("pixel.bmp", from, from, platform::PixelFormat::pf24bit, tileColor(0));
+      writeText(path("pixel.prj"), "tlwkproj file\r\nImageCount=1\r\nImageWidth=" + std::to_string(from) +
+                                       "\r\nImageHeight=" + std::to_string(from) +
+                                       "\r\nColumns=1\r\nRows=1\r\nFramesPerSec=5\r\nVideoFrames=0\r\n0\r\n");
+      open(path("pixel.prj"));
+    } else {
+      ui.answerFile(bitmapFile("old.bmp", from, from, platform::PixelFormat::pf8bit, tileColor(0)));
+      frm->mnuTiles_Add.click();
+      frm->grdImage.setCell(0, 0, "0");
+    }
+    frm->tlbAnimate.click();
+    frm->aniRecord.click();
+    const platform::Rect cell = frm->grdImage.cellRect(0, 0);
+    for (int i = 0; i < frames; ++i)
+      platform::pressMouse(frm->grdImage, platform::MouseButton::Left, cell.left, cell.top);
+    frm->aniRecord.click();
+    frm->aniClose.click();
+    ASSERT_EQ(frm->AniImageList.count(), frames);
+    selectTile(0);
+    frm->mnuTiles_Delete.click();
+    ui.answerFile(bitmapFile("new.bmp", to, to, platform::PixelFormat::pf8bit, tileColor(5)));
+    frm->mnuTiles_Add.click();
+    ASSERT_EQ(frm->imagelist1.width(), to);
+  }
+  void expectFramesReopened(int from, int frames, int to) {
+    EXPECT_EQ(frm->AniImageList.count(), frames);
+    EXPECT_EQ(frm->AniImageList.width(), to);
+    EXPECT_EQ(frm->AniImageList.image(0).pixel(0, 0), tileColor(0));
+    EXPECT_EQ(frm->AniImageList.image(frames - 1).pixel(to - 1, to - 1),
+              to <= from ? tileColor(0) : platform::clWhite);
+  }
+
+  int cases_ = 0;
+};
+
+// Frames keep the size they were recorded at, while a load cuts them at the tile size: both sizes bound
+// what the frame strip may hold. The smallest frames reach each bound with the least memory.
+TEST_F(ProjectBoundTest, FramesRecordedAtOneSizeAndSavedUnderAnotherSaveOnlyWhatReopens) {
+  const struct {
+    int from, to, bound;
+    const char* refusal;
+  } cases[] = {
+      // At the tile size the load cuts, 2^28 pixels: 26843 frames of 100 x 100.
+      {8, 100, 26843,
+       "The frame strip cannot hold 26844 frames of 8 x 8 pixels that load at the tile size, 100 x 100 "
+       "pixels; delete frames to leave at most 26843.."},
+      // White beyond a strip of 1-pixel frames, within its allowance of 2^22 pixels.
+      {1, 100, 419,
+       "The frame strip cannot hold 420 frames of 1 x 1 pixels that load at the tile size, 100 x 100 "
+       "pixels; delete frames to leave at most 419.."},
+      // At their own size, the largest bitmap.
+      {100, 8, 26843,
+       "The frame strip cannot hold 26844 frames of 100 x 100 pixels that load at the tile size, 8 x 8 "
+       "pixels; delete frames to leave at most 26843.."},
+  };
+  for (const auto& c : cases) {
+    expectSavedUpToTheBound({(std::to_string(c.from) + " to " + std::to_string(c.to)).c_str(),
+                             [&](bool past) { recordThenRetile(c.from, c.bound + past, c.to); },
+                             [&] { expectFramesReopened(c.from, c.bound, c.to); }, c.refusal});
+  }
+}
+
+// Tiles, cells and the text bound a project too. Past the bound the work is the reopened project grown,
+// so the plain Save of a titled project refuses as well; tiles beyond what Add takes stand in the list
+// as a load of such a project gives them.
+TEST_F(ProjectBoundTest, TilesAndTheWorkSpaceSaveOnlyWhatReopens) {
+  constexpr std::uint32_t kWord = 0xFF336699;
+  const std::string head =
+      "tlwkproj file\r\nImageCount=1\r\nImageWidth=32\r\nImageHeight=32\r\nColumns=1\r\nRows=1\r\n"
+      "FramesPerSec=5\r\nVideoFrames=0\r\n";
+  const std::size_t longest = std::size_t{128} << 20;  // the largest project file
+  const std::size_t cellText = longest - head.size() - 2;
+  const auto tiles = [&](int w, int h, int n) {
+    frm->imagelist1.setSize(w, h);
+    frm->imagelist1.clear();
+    std::fill_n(frm->imagelist1.appendUnwritten(n), std::size_t{static_cast<std::uint32_t>(n * w)} * h, kWord);
+  };
+  const Bound cases[] = {
+      {"the tile side", [&](bool past) { tiles(4096 + past, 1, 1); },
+       [&] {
+         EXPECT_EQ(frm->imagelist1.width(), 4096);
+         EXPECT_EQ(frm->imagelist1.words(0)[4095], kWord);
+       },
+       "The tile strip cannot hold tiles of 4097 x 1 pixels; use tiles of at most 4096 pixels a side.."},
+      {"the tile strip: 2^28 pixels", [&](bool past) { tiles(4096, 4096, 16 + past); },
+       [&] {
+         EXPECT_EQ(frm->imagelist1.count(), 16);
+         EXPECT_EQ(frm->imagelist1.words(15)[4096 * 4096 - 1], kWord);
+       },
+       "The tile strip cannot hold 17 tiles of 4096 x 4096 pixels; delete tiles to leave at most 16.."},
+      {"the work space: 2^22 cells",
+       [&](bool past) {
+         if (!past) addTiles(1);
+         frm->grdImage.setColCount(past ? 5 : 2048);
+         frm->grdImage.setRowCount(past ? 838861 : 2048);  // 5 x 838861 = 2^22 + 1
+         frm->grdImage.setCell(4, 2047, "0");
+       },
+       [&] {
+         EXPECT_EQ(frm->grdImage.colCount(), 2048);
+         EXPECT_EQ(frm->grdImage.rowCount(), 2048);
+         EXPECT_EQ(frm->grdImage.cell(4, 2047), "0");
+       },
+       "The work space cannot hold 5 x 838861 cells; reduce it to at most 4194304 cells.."},
+      {"the project text: 128 MiB",
+       [&](bool past) {
+         if (!past) {
+           addTiles(1);
+           frm->grdImage.setColCount(1);
+           frm->grdImage.setRowCount(1);
+         }
+         frm->grdImage.setCell(0, 0, std::string(cellText + past, 'x'));
+       },
+       [&] { EXPECT_EQ(frm->grdImage.cell(0, 0).size(), cellText); },
+       "The cells of the work space make a project file of 134217729 bytes, larger than a project file can "
+       "be (134217728); empty some cells.."},
+  };
+  for (const auto& c : cases) {
+    frm->tlbNew.click();
+    expectSavedUpToTheBound(c);
+  }
 }

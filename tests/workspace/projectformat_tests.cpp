@@ -170,3 +170,98 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
         << c.stripH;
   }
 }
+
+// What a save is about to write is judged by the bounds its load applies: at each bound it passes, one
+// past it the save is refused naming the strip or the work space and what to reduce.
+TEST(ProjectBounds, ASaveIsRefusedJustPastEachBoundItsLoadApplies) {
+  const struct {
+    ProjectValues v;  // tiles, width, height, columns, rows, speed, frames
+    int frameW, frameH;
+    std::uint64_t text;
+    const char* refusal;  // nullptr: saved
+  } cases[] = {
+      {{1, 4096, 4096, 1, 1, 5, 0}, 32, 32, 100, nullptr},
+      {{1, 4097, 8, 1, 1, 5, 0},
+       32,
+       32,
+       100,
+       "The tile strip cannot hold tiles of 4097 x 8 pixels; use tiles of at most 4096 pixels a side.."},
+      {{26843, 100, 100, 1, 1, 5, 0}, 32, 32, 100, nullptr},
+      {{26844, 100, 100, 1, 1, 5, 0},
+       32,
+       32,
+       100,
+       "The tile strip cannot hold 26844 tiles of 100 x 100 pixels; delete tiles to leave at most 26843.."},
+      {{1, 100, 100, 1, 1, 5, 26843}, 100, 100, 100, nullptr},
+      {{1, 100, 100, 1, 1, 5, 26844},
+       100,
+       100,
+       100,
+       "The frame strip cannot hold 26844 frames of 100 x 100 pixels; delete frames to leave at most 26843.."},
+      {{1, 100, 100, 1, 1, 5, 26843}, 8, 8, 100, nullptr},
+      {{1, 100, 100, 1, 1, 5, 26844},
+       8,
+       8,
+       100,
+       "The frame strip cannot hold 26844 frames of 8 x 8 pixels that load at the tile size, 100 x 100 pixels; "
+       "delete frames to leave at most 26843.."},
+      {{1, 8, 8, 1, 1, 5, 26844},
+       100,
+       100,
+       100,
+       "The frame strip cannot hold 26844 frames of 100 x 100 pixels that load at the tile size, 8 x 8 pixels; "
+       "delete frames to leave at most 26843.."},
+      {{1, 100, 100, 1, 1, 5, 419}, 1, 1, 100, nullptr},
+      {{1, 100, 100, 1, 1, 5, 420},
+       1,
+       1,
+       100,
+       "The frame strip cannot hold 420 frames of 1 x 1 pixels that load at the tile size, 100 x 100 pixels; "
+       "delete frames to leave at most 419.."},
+      {{1, 4096, 4096, 1, 1, 5, 3},
+       8,
+       8,
+       100,
+       "The frame strip cannot hold 3 frames of 8 x 8 pixels that load at the tile size, 4096 x 4096 pixels; "
+       "erase the frames.."},
+      {{1, 8, 8, 2048, 2048, 5, 0}, 32, 32, 100, nullptr},
+      {{1, 8, 8, 5, 838861, 5, 0},
+       32,
+       32,
+       100,
+       "The work space cannot hold 5 x 838861 cells; reduce it to at most 4194304 cells.."},
+      {{1, 8, 8, 1, 1, 5, 0}, 32, 32, kMaxProjectFileBytes, nullptr},
+      {{1, 8, 8, 1, 1, 5, 0},
+       32,
+       32,
+       kMaxProjectFileBytes + 1,
+       "The cells of the work space make a project file of 134217729 bytes, larger than a project file can be "
+       "(134217728); empty some cells.."},
+  };
+  for (const auto& c : cases) {
+    const auto why = saveTooLarge({c.v, c.frameW, c.frameH, c.text});
+    EXPECT_EQ(why.value_or("saved"), c.refusal ? c.refusal : "saved")
+        << c.v.imageCount << " tiles, " << c.v.videoFrames << " frames of " << c.frameW << " x " << c.frameH;
+  }
+}
+
+// The sizes a save judges are those its writers give: the text's bytes, and the strip's for its frames.
+TEST(ProjectBounds, TheSizesASaveJudgesAreTheSizesItWrites) {
+  const std::vector<std::string> cells = {"", "12", "", std::string(3000, '7'), "word", "0"};
+  for (const auto& [columns, rows] : {std::pair{3, 2}, std::pair{6, 1}, std::pair{0, 4}}) {
+    const ProjectValues v{3, 16, 24, columns, rows, 5, 2};
+    const CellText cell = [&](int c, int r) -> const std::string& {
+      return cells.at(static_cast<std::size_t>(r * columns + c));
+    };
+    std::uint64_t written = 0;
+    writeProjectText(v, cell, [&](const char*, std::size_t size) { written += size; });
+    EXPECT_EQ(projectTextBytes(v, cell), written) << columns << " x " << rows;
+  }
+  for (const auto& [count, w, h] : {std::tuple{1, 1, 1}, std::tuple{3, 5, 2}, std::tuple{7, 8, 8}}) {
+    platform::ImageList list(w, h);
+    for (int i = 0; i < count; ++i) list.add(platform::Bitmap(w, h));
+    std::uint64_t written = 0;
+    platform::writeBmpStrip([&](const void*, std::size_t size) { written += size; }, list);
+    EXPECT_EQ(platform::bmpStripBytes(count, w, h), written) << count << " of " << w << " x " << h;
+  }
+}
