@@ -11,10 +11,11 @@
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // Every test process gets its own settings home, so nothing touches the user's.
+  // Every test process gets its own settings and cache homes, so nothing touches the user's.
   std::string home = (std::filesystem::temp_directory_path() / "tessaly-test-XXXXXX").string();
   if (!mkdtemp(home.data())) return 2;
   setenv("XDG_CONFIG_HOME", (home + "/config").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), 1);
   setenv("TESSALY_TEST_HOME", home.c_str(), 1);
   platform::Application app(argc, argv);
   const int rc = RUN_ALL_TESTS();
