@@ -287,6 +287,13 @@ void syncFolder(const std::string& folder) {
   }
 }
 
+// A record names its files whole, whatever folder the program runs in when it is finished.
+std::string absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char here[PATH_MAX];
+  return getcwd(here, sizeof here) != nullptr ? std::string(here) + "/" + path : path;
+}
+
 std::vector<std::string> foldersOf(const std::vector<std::string>& paths) {
   std::vector<std::string> folders;
   for (const auto& p : paths) {
@@ -525,7 +532,7 @@ void finishInterruptedReplacements(const std::vector<std::string>& files, const 
   std::vector<std::string> targets;
   for (const auto& f : files) {
     try {
-      targets.push_back(resolveTarget(f));
+      targets.push_back(absolute(resolveTarget(f)));
     } catch (const FileError&) {
       // A link that cannot be followed names no file a record could hold.
     }
@@ -760,9 +767,9 @@ void FileReplacement::commit() {
       step();
       std::vector<Step> steps;
       for (auto& f : files_)
-        if (!f->temp_.empty()) steps.push_back({false, f->temp_, f->target_, 0});
+        if (!f->temp_.empty()) steps.push_back({false, absolute(f->temp_), absolute(f->target_), 0});
       for (auto& f : files_)
-        if (f->targetFd_ >= 0) steps.push_back({true, nameOf(f->aside_), f->target_, f->written_});
+        if (f->targetFd_ >= 0) steps.push_back({true, nameOf(f->aside_), absolute(f->target_), f->written_});
       const std::string text = encodeRecord(steps);
       prepareJournalFolder(files_.front()->path_);
       // Written under a name no reader takes, and renamed whole, held locked until it is removed.
@@ -849,8 +856,9 @@ void FileReplacement::commit() {
     throw;
   }
   if (journal) {
+    // Not flushed: a record that comes back after a power cut finds its renames done, and its files in
+    // the journal folder gone or whole, and is only removed again.
     unlink(recordPath.c_str());
-    syncFolder(journalFolder_);
     close(record);
     step();
   }

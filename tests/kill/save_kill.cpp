@@ -8,8 +8,8 @@
 // MS holds every rename of the saving process that long, so that kills land between them.
 #include <dlfcn.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
