@@ -53,20 +53,21 @@ class RegularFile {
 // takes no new files). A target that fails is a FileError, and nothing has been written.
 //
 // A target with a new file beside it is written there and held locked while it is written. A target
-// written in place is first written to a file of its own aside, so that its old contents stay until
-// every other file is complete. commit() flushes the new files and gives each its target's permissions;
-// reserves each in-place target's new size, so that a full disk fails before old data is touched;
-// renames the new files over their targets back to back, in the order named; and last copies the
-// in-place targets. A failure before the renames leaves every target as it was. A set dropped without
-// commit removes its new files.
+// written in place is first written aside (in the journal folder, else to an unnamed file in the
+// temporary folder), so that its old contents stay until every other file is complete. commit() flushes the new
+// files and gives each its target's permissions; reserves each in-place target's new size, so that a full disk
+// fails before old data is touched; renames the new files over their targets back to back, in the order named;
+// and last copies the in-place targets. A failure before the renames leaves every target as it was. A set
+// dropped without commit removes its new files.
 //
 // Given a journal folder (a folder of the user's own), a set of more than one target, or one written in
 // place, is all or nothing also across a kill or a power cut: what is written aside is kept in that
 // folder, and before the first target changes, every new byte is on disk together with a record of what
 // goes where, under a check of its own. The record goes when every target has its new contents, and
-// finishInterruptedReplacements completes the targets of a record that is still there. A record that
-// cannot be written (no room, no such folder) refuses the commit before any target changes. Without a
-// journal folder a kill during the renames or the in-place copies can leave some targets new.
+// finishInterruptedReplacements completes the targets of a record that is still there, also when the
+// commit itself failed after the first target changed. A record that cannot be written (no room, no such
+// folder) refuses the commit before any target changes. Without a journal folder a kill during the
+// renames or the in-place copies can leave some targets new.
 //
 // New files are named .NAME.RRRRRR-CCCCCCCC.saving, where CCCCCCCC is a check of the rest of the name
 // that only this code computes. Making the set removes, beside each target, the files of that form that
