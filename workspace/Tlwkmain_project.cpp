@@ -9,6 +9,24 @@ namespace tlwk {
 using platform::MsgButtons;
 using platform::MsgType;
 
+namespace {
+// Where a save keeps the record that carries it across a kill or a crash.
+std::string journalFolder() { return platform::userCachePath("Halvorn", "tlwkproj"); }
+
+// Completes what a save of the project that was cut short left to do, before its files are read or
+// written again.
+void finishInterruptedSave(const std::string& projectFile) {
+  std::string journal;
+  try {
+    journal = journalFolder();
+  } catch (const platform::FileError&) {
+    return;  // without a cache folder no save kept a record
+  }
+  const std::string base = projectBaseName(projectFile);
+  platform::finishInterruptedReplacements({base + "bmp", base + "vid", projectFile}, journal);
+}
+}  // namespace
+
 void TfrmMain::bindFileHandlers() {
   auto& open = cdlOpenFile.options();
   open.title = "Open a project file";
@@ -62,13 +80,15 @@ void TfrmMain::mnuFile_SaveClick() {
   }
   const std::string base = projectBaseName(projectName);
   // Every target is checked before a byte is written, and every file is written beside its target (or,
-  // where that cannot be, held aside) before any target is replaced, so a save that fails or is killed
-  // leaves the previous project whole; the renames then follow in this order: tiles, frames, text.
+  // where that cannot be, held aside) before any target is replaced, so a save that fails leaves the
+  // previous project whole; the renames then follow in this order: tiles, frames, text. The journal
+  // finishes a save that a kill cuts short between the first target and the last.
   const bool frames = AniImageList.count() > 0;
   std::vector<std::string> targets{base + "bmp"};
   if (frames) targets.push_back(base + "vid");
   targets.push_back(projectName);
-  platform::FileReplacement files(targets);
+  finishInterruptedSave(projectName);
+  platform::FileReplacement files(targets, journalFolder());
   // A frame strip is not written without frames, but what a killed save left beside it still goes.
   if (!frames) platform::removeSaveLeftovers(base + "vid");
   platform::writeBmpStrip(files.output(0), imagelist1);
@@ -140,6 +160,7 @@ std::int32_t TfrmMain::ReadProjectValue(int line) const { return projectValue(Me
 
 void TfrmMain::LoadProject() {
   const std::string file = cdlOpenFile.fileName();
+  finishInterruptedSave(file);
   if (!readProjectText(file, Memo1)) {
     platform::messageDlg("This is not a valid Vantrel tile project file..", MsgType::Information,
                          MsgButtons::Ok);

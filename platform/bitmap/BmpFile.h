@@ -40,7 +40,7 @@ inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
 // (an empty table as a full black one). BitmapError for an empty bitmap.
 std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
 
-// File forms. Loading never changes the file; saving replaces the file atomically (writeFileAtomic).
+// File forms. Loading never changes the file; saving replaces the file atomically (FileReplacement).
 // Errors name the file: FileError for reading and writing, BitmapError for a malformed file. Files above
 // 1.1 GiB, more than the largest bitmap needs, are refused before reading. A load reads the headers first
 // and checks them against the file's length, so that a file that is no bitmap or too short for its pixels

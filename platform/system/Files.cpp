@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,8 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-
-#include "platform/bitmap/LargeBlocks.h"
+#include <utility>
 
 namespace platform {
 
@@ -83,7 +83,7 @@ bool folderWritable(const std::string& folder) {
   return (st.st_mode & 0222) != 0 && access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-std::string userCacheFolder(const std::string& organisation, const std::string& application) {
+std::string userCachePath(const std::string& organisation, const std::string& application) {
   std::string base;
   if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/') {
     base = cache;
@@ -92,11 +92,29 @@ std::string userCacheFolder(const std::string& organisation, const std::string& 
   } else {
     throw FileError("Cannot find the user's cache folder: HOME is not set");
   }
-  const std::string folder = base + "/" + organisation + "/" + application;
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw FileError("Cannot make the folder \"" + folder + "\": " + error.message());
-  return folder + "/";
+  return base + "/" + organisation + "/" + application + "/";
+}
+
+namespace {
+// Makes folder and what is missing above it, each new one for the user alone; 0 or the error.
+int makeFolders(const std::string& folder) {
+  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!part.empty() && mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return errno;
+    if (end == std::string::npos || end + 1 == folder.size()) break;
+  }
+  struct stat st;
+  if (stat(folder.c_str(), &st) != 0) return errno;
+  return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+}
+}  // namespace
+
+std::string userCacheFolder(const std::string& organisation, const std::string& application) {
+  const std::string folder = userCachePath(organisation, application);
+  if (const int error = makeFolders(folder))
+    throw FileError("Cannot make the folder \"" + folder.substr(0, folder.size() - 1) +
+                    "\": " + std::strerror(error));
+  return folder;
 }
 
 namespace {
@@ -139,34 +157,6 @@ bool RegularFile::readAt(std::uint64_t offset, void* out, std::size_t count) con
     count -= static_cast<std::size_t>(n);
   }
   return true;
-}
-
-std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
-  const RegularFile file(path);
-  if (file.size() > maxBytes) failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
-  std::vector<std::uint8_t> bytes;
-  detail::reserveLarge(bytes, static_cast<std::size_t>(file.size()));
-  bytes.resize(static_cast<std::size_t>(file.size()));
-  std::size_t done = 0;
-  // The file may have grown since it was opened: a small probe past the expected end finds out without
-  // doubling the buffer; one byte past the limit is enough to refuse it.
-  std::uint8_t probe[4096];
-  for (;;) {
-    const bool full = done == bytes.size();
-    const ssize_t n = full ? read(file.descriptor(), probe, sizeof probe)
-                           : read(file.descriptor(), bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      failRead(path, std::strerror(errno));
-    }
-    if (n == 0) break;
-    if (full) bytes.insert(bytes.end(), probe, probe + n);
-    done += static_cast<std::size_t>(n);
-    if (done > maxBytes) break;
-  }
-  if (done > maxBytes) failRead(path, "the file is larger than " + std::to_string(maxBytes) + " bytes");
-  bytes.resize(done);
-  return bytes;
 }
 
 namespace {
@@ -245,15 +235,10 @@ std::string randomPart() {
   return out;
 }
 
-// An unnamed file that holds what an in-place target receives until it is written: in the user's cache
-// folder, else the temporary folder. Nothing of it stays when the program ends, however it ends.
+// An unnamed file that holds what an in-place target of a set without a journal receives until it is
+// written, in the temporary folder. Nothing of it stays when the program ends, however it ends.
 int openScratch(const std::string& path) {
   std::vector<std::string> folders;
-  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && cache[0] == '/') {
-    folders.push_back(cache);
-  } else if (const char* home = std::getenv("HOME"); home && home[0]) {
-    folders.push_back(std::string(home) + "/.cache");
-  }
   if (const char* tmp = std::getenv("TMPDIR"); tmp && tmp[0] == '/') folders.push_back(tmp);
   folders.push_back("/tmp");
   int error = ENOENT;
@@ -279,6 +264,259 @@ int openScratch(const std::string& path) {
 
 }  // namespace
 
+namespace {
+
+[[noreturn]] void failJournal(const std::string& path, const std::string& folder, int error) {
+  throw FileError("Cannot write \"" + path + "\": no record of the save can be kept in \"" + folder +
+                  "\": " + std::strerror(error));
+}
+
+std::function<void()>& stepHook() {
+  static std::function<void()> hook;
+  return hook;
+}
+void step() {
+  if (stepHook()) stepHook()();
+}
+
+void syncFolder(const std::string& folder) {
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    fsync(dir);
+    close(dir);
+  }
+}
+
+// A record names its files whole, whatever folder the program runs in when it is finished.
+std::string absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char here[PATH_MAX];
+  return getcwd(here, sizeof here) != nullptr ? std::string(here) + "/" + path : path;
+}
+
+std::vector<std::string> foldersOf(const std::vector<std::string>& paths) {
+  std::vector<std::string> folders;
+  for (const auto& p : paths) {
+    const std::string folder = folderOf(p);
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  }
+  return folders;
+}
+
+// Gives an in-place target back the room a reservation took past its end; its contents are whole anyway.
+void restoreSize(int fd, std::uint64_t size) {
+  if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
+  }
+}
+
+// Takes the room an in-place target's new contents need past its old end, without changing its length:
+// a kill before the copy leaves the old file exactly.
+int reserve(int fd, std::uint64_t oldSize, std::uint64_t newSize) {
+  if (newSize <= oldSize) return 0;
+  // A reservation that keeps the length is not held to the file-size limit, which the copy would meet.
+  rlimit limit{};
+  if (getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY && newSize > limit.rlim_cur)
+    return EFBIG;
+  if (fallocate(fd, FALLOC_FL_KEEP_SIZE, static_cast<off_t>(oldSize), static_cast<off_t>(newSize - oldSize)) ==
+      0)
+    return 0;
+  return errno == EOPNOTSUPP || errno == ENOSYS || errno == EINVAL ? 0 : errno;
+}
+
+void copyInto(const std::string& path, int from, int to, std::uint64_t size) {
+  std::vector<std::uint8_t> buffer(std::size_t{1} << 20);
+  for (std::uint64_t offset = 0; offset < size;) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
+    const ssize_t n = pread(from, buffer.data(), want, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) failWrite(path, n < 0 ? errno : EIO);
+    for (ssize_t done = 0; done < n;) {
+      const ssize_t m = pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done),
+                               static_cast<off_t>(offset) + done);
+      if (m < 0 && errno == EINTR) continue;
+      if (m < 0) failWrite(path, errno);
+      done += m;
+    }
+    offset += static_cast<std::uint64_t>(n);
+    step();
+  }
+  if (ftruncate(to, static_cast<off_t>(size)) != 0) failWrite(path, errno);
+  if (fsync(to) != 0) failWrite(path, errno);
+}
+
+// A record of a journaled replacement: what goes where, in the order it is done, then a check over all
+// of it. A rename takes a new file beside its target over it; a copy writes a file of the journal folder
+// into its target and cuts the target to that size.
+struct Step {
+  bool copy = false;
+  std::string from, target;
+  std::uint64_t size = 0;
+};
+
+constexpr const char* kRecordHead = "file replacement record 1\n";
+constexpr const char* kRecordSuffix = ".journal";
+constexpr std::size_t kMaxRecordBytes = 1 << 20;
+
+std::string recordCheck(const std::string& text) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (const char c : std::string("Halvorn replacement record\n") + text) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 1099511628211ull;
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(h));
+  return hex;
+}
+
+std::string encodeRecord(const std::vector<Step>& steps) {
+  std::string text = kRecordHead;
+  for (const Step& s : steps) {
+    text += s.copy ? "C " : "R ";
+    text += std::to_string(s.from.size()) + ":" + s.from + " " + std::to_string(s.target.size()) + ":" +
+            s.target + " " + std::to_string(s.size) + "\n";
+  }
+  return text + "check " + recordCheck(text) + "\n";
+}
+
+// The steps of a whole record; false when it is torn or was not written by encodeRecord.
+bool decodeRecord(const std::string& bytes, std::vector<Step>& steps) {
+  const std::string head = kRecordHead;
+  const std::size_t checkAt = bytes.rfind("check ");
+  if (bytes.compare(0, head.size(), head) != 0 || checkAt == std::string::npos ||
+      bytes.size() != checkAt + 6 + 16 + 1 || bytes.back() != '\n' ||
+      bytes.compare(checkAt + 6, 16, recordCheck(bytes.substr(0, checkAt))) != 0)
+    return false;
+  std::size_t at = head.size();
+  const auto field = [&](std::string& out) {
+    const std::size_t colon = bytes.find(':', at);
+    if (colon == std::string::npos || colon == at || colon - at > 6) return false;
+    const std::size_t length = std::strtoul(bytes.substr(at, colon - at).c_str(), nullptr, 10);
+    if (colon + 1 + length + 1 > checkAt || bytes[colon + 1 + length] != ' ') return false;
+    out = bytes.substr(colon + 1, length);
+    at = colon + 1 + length + 1;
+    return true;
+  };
+  while (at < checkAt) {
+    Step s;
+    if (bytes.compare(at, 2, "C ") != 0 && bytes.compare(at, 2, "R ") != 0) return false;
+    s.copy = bytes[at] == 'C';
+    at += 2;
+    if (!field(s.from) || !field(s.target)) return false;
+    const std::size_t end = bytes.find('\n', at);
+    if (end == std::string::npos || end >= checkAt || end == at) return false;
+    const std::string size = bytes.substr(at, end - at);
+    if (!std::all_of(size.begin(), size.end(), [](unsigned char c) { return std::isdigit(c); })) return false;
+    s.size = std::strtoull(size.c_str(), nullptr, 10);
+    at = end + 1;
+    steps.push_back(std::move(s));
+  }
+  return !steps.empty();
+}
+
+// "RRRRRR-CCCCCCCC.journal", the check covering the random part.
+std::string recordName(const std::string& random) {
+  return random + "-" + savingCheck("journal " + random) + kRecordSuffix;
+}
+bool isRecordName(const std::string& entry) {
+  const std::size_t length = kRandomLength + 1 + kCheckLength + std::strlen(kRecordSuffix);
+  return entry.size() == length && entry == recordName(entry.substr(0, kRandomLength));
+}
+// A record while it is written: its name and ".part".
+bool isPartialRecordName(const std::string& entry) {
+  return entry.size() > 5 && entry.compare(entry.size() - 5, 5, ".part") == 0 &&
+         isRecordName(entry.substr(0, entry.size() - 5));
+}
+// ".NAME.RRRRRR-CCCCCCCC.saving", for whatever NAME.
+bool isAsideName(const std::string& entry) {
+  const std::size_t tail = 1 + kRandomLength + 1 + kCheckLength + kSavingSuffixLength;
+  if (entry.size() <= tail + 1 || entry[0] != '.') return false;
+  return isSavingNameOf(entry, entry.substr(1, entry.size() - tail - 1));
+}
+
+// A file of the journal folder, or beside a target, that may be acted on: a regular file of the current
+// user with one name.
+bool ownFile(int dir, const std::string& name, struct stat& st) {
+  return fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+         st.st_uid == geteuid() && st.st_nlink == 1;
+}
+
+bool readRecord(int fd, std::string& bytes) {
+  struct stat st;
+  if (fstat(fd, &st) != 0 || st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > kMaxRecordBytes)
+    return false;
+  bytes.resize(static_cast<std::size_t>(st.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Whether every step of a record is one this code would have written for the targets in `files`: a
+// rename only of a file of the new-file form beside its own target, a copy only from a file of that form
+// in the journal folder, whole.
+bool stepsBelong(int journal, const std::vector<Step>& steps, const std::vector<std::string>& files) {
+  for (const Step& s : steps) {
+    if (s.target.empty() || s.target[0] != '/' ||
+        std::find(files.begin(), files.end(), s.target) == files.end())
+      return false;
+    struct stat st;
+    if (s.copy) {
+      if (s.from.find('/') != std::string::npos || !isSavingNameOf(s.from, nameOf(s.target)) ||
+          !ownFile(journal, s.from, st) || static_cast<std::uint64_t>(st.st_size) != s.size)
+        return false;
+    } else if (folderOf(s.from) != folderOf(s.target) || !isSavingNameOf(nameOf(s.from), nameOf(s.target))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Does what a whole record says that is not done yet. A new file that is gone was renamed already; a
+// copy is made again whole.
+void redo(int journal, const std::vector<Step>& steps) {
+  std::vector<std::string> targets;
+  for (const Step& s : steps) {
+    targets.push_back(s.target);
+    if (s.copy) continue;
+    const int dir = ::open(folderOf(s.from).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) failWrite(s.target, errno);
+    struct stat st;
+    const bool pending = ownFile(dir, nameOf(s.from), st);
+    close(dir);
+    if (pending && rename(s.from.c_str(), s.target.c_str()) != 0) failWrite(s.target, errno);
+    step();
+  }
+  for (const auto& folder : foldersOf(targets)) syncFolder(folder);
+  for (const Step& s : steps) {
+    if (!s.copy) continue;
+    const int from = openat(journal, s.from.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (from < 0) failWrite(s.target, errno);
+    const int to = ::open(s.target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat st;
+    if (to < 0 || fstat(to, &st) != 0 || !S_ISREG(st.st_mode)) {
+      const int e = to < 0 ? errno : EINVAL;
+      close(from);
+      if (to >= 0) close(to);
+      failWrite(s.target, e);
+    }
+    try {
+      copyInto(s.target, from, to, s.size);
+    } catch (...) {
+      close(from);
+      close(to);
+      throw;
+    }
+    close(from);
+    close(to);
+  }
+}
+
+}  // namespace
+
 void removeSaveLeftovers(const std::string& target) {
   try {
     const std::string file = resolveTarget(target);
@@ -288,12 +526,98 @@ void removeSaveLeftovers(const std::string& target) {
   }
 }
 
+void finishInterruptedReplacements(const std::vector<std::string>& files, const std::string& journalFolder) {
+  const int journal = ::open(journalFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (journal < 0) return;
+  std::vector<std::string> targets;
+  for (const auto& f : files) {
+    try {
+      targets.push_back(absolute(resolveTarget(f)));
+    } catch (const FileError&) {
+      // A link that cannot be followed names no file a record could hold.
+    }
+  }
+  std::vector<std::string> entries;
+  if (DIR* list = fdopendir(dup(journal))) {
+    while (const dirent* e = readdir(list)) entries.push_back(e->d_name);
+    closedir(list);
+  }
+  std::vector<std::string> kept;  // the files of the journal folder that records still name
+  try {
+    for (const auto& entry : entries) {
+      if (!isRecordName(entry)) continue;
+      struct stat st;
+      if (!ownFile(journal, entry, st)) continue;
+      const int fd = openat(journal, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0) continue;
+      std::vector<Step> steps;
+      std::string bytes;
+      // A record a live replacement holds is its own business; one that is gone was finished meanwhile.
+      if (flock(fd, LOCK_EX | LOCK_NB) != 0 || fstat(fd, &st) != 0 || st.st_nlink == 0) {
+        if (readRecord(fd, bytes) && decodeRecord(bytes, steps))
+          for (const Step& s : steps) kept.push_back(s.from);
+        close(fd);
+        continue;
+      }
+      if (!readRecord(fd, bytes) || !decodeRecord(bytes, steps)) {
+        unlinkat(journal, entry.c_str(), 0);
+        close(fd);
+        continue;
+      }
+      const bool touches = std::any_of(steps.begin(), steps.end(), [&](const Step& s) {
+        return std::find(targets.begin(), targets.end(), s.target) != targets.end();
+      });
+      if (!touches) {
+        for (const Step& s : steps) kept.push_back(s.from);
+        close(fd);
+        continue;
+      }
+      if (stepsBelong(journal, steps, targets)) {
+        try {
+          redo(journal, steps);
+        } catch (...) {
+          close(fd);
+          throw;
+        }
+      }
+      unlinkat(journal, entry.c_str(), 0);
+      fsync(journal);
+      step();
+      close(fd);
+    }
+  } catch (...) {
+    close(journal);
+    throw;
+  }
+  // What a killed replacement made in the journal folder and no record names.
+  for (const auto& entry : entries) {
+    if (!isPartialRecordName(entry) && !isAsideName(entry)) continue;
+    if (std::find(kept.begin(), kept.end(), entry) != kept.end()) continue;
+    const int fd = openat(journal, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1 &&
+        flock(fd, LOCK_EX | LOCK_NB) == 0)
+      unlinkat(journal, entry.c_str(), 0);
+    close(fd);
+  }
+  close(journal);
+}
+
+namespace testhooks {
+void setReplacementStepHook(std::function<void()> hook) { stepHook() = std::move(hook); }
+std::string sealReplacementRecord(const std::string& body) {
+  return body + "check " + recordCheck(body) + "\n";
+}
+}  // namespace testhooks
+
 void FileReplacement::Output::write(const void* data, std::size_t size) {
   const auto* p = static_cast<const std::uint8_t*>(data);
   while (size > 0) {
     const ssize_t n = ::write(fd_, p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
+      if (!aside_.empty()) failJournal(path_, folderOf(aside_) + "/", errno);
       failWrite(path_, errno);
     }
     p += n;
@@ -302,7 +626,9 @@ void FileReplacement::Output::write(const void* data, std::size_t size) {
   }
 }
 
-FileReplacement::FileReplacement(const std::vector<std::string>& targets) {
+FileReplacement::FileReplacement(const std::vector<std::string>& targets, const std::string& journalFolder)
+    : journalFolder_(journalFolder) {
+  if (!journalFolder_.empty() && journalFolder_.back() != '/') journalFolder_ += '/';
   try {
     for (const auto& target : targets) open(target);
   } catch (...) {
@@ -318,8 +644,19 @@ void FileReplacement::discard() {
     if (f->fd_ >= 0) close(f->fd_);
     if (f->targetFd_ >= 0) close(f->targetFd_);
     if (!f->temp_.empty()) unlink(f->temp_.c_str());
+    if (!f->aside_.empty()) unlink(f->aside_.c_str());
   }
   files_.clear();
+}
+
+bool FileReplacement::journaled() const {
+  return !journalFolder_.empty() &&
+         (files_.size() > 1 ||
+          std::any_of(files_.begin(), files_.end(), [](const auto& f) { return f->targetFd_ >= 0; }));
+}
+
+void FileReplacement::prepareJournalFolder(const std::string& path) const {
+  if (const int error = makeFolders(journalFolder_)) failJournal(path, journalFolder_, error);
 }
 
 void FileReplacement::open(const std::string& path) {
@@ -376,45 +713,31 @@ void FileReplacement::open(const std::string& path) {
     if (fstat(f.targetFd_, &st) != 0) failWrite(path, errno);
     if (!S_ISREG(st.st_mode)) failIrregular(path);
     f.oldSize_ = static_cast<std::uint64_t>(st.st_size);
-    f.fd_ = openScratch(path);
+    if (journalFolder_.empty()) {
+      f.fd_ = openScratch(path);
+    } else {
+      // Named and on disk, so that a kill during the copy into the target can be made good from it.
+      prepareJournalFolder(path);
+      for (int tries = 0; f.fd_ < 0; ++tries) {
+        const std::string aside = journalFolder_ + savingName(name, randomPart());
+        f.fd_ = ::open(aside.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (f.fd_ >= 0) {
+          f.aside_ = aside;
+          flock(f.fd_, LOCK_EX | LOCK_NB);
+        } else if (errno != EEXIST || tries == 100) {
+          failJournal(path, journalFolder_, errno);
+        }
+      }
+    }
   }
 }
-
-namespace {
-
-// Gives an in-place target back its old size, dropping what a reservation added past its end.
-void restoreSize(int fd, std::uint64_t size) {
-  struct stat st;
-  if (fstat(fd, &st) == 0 && static_cast<std::uint64_t>(st.st_size) != size)
-    if (ftruncate(fd, static_cast<off_t>(size)) != 0) {
-      // The old contents are whole either way; only the length may show zeros past them.
-    }
-}
-
-void copyInto(const std::string& path, int from, int to, std::uint64_t size) {
-  std::vector<std::uint8_t> buffer(std::size_t{1} << 20);
-  for (std::uint64_t offset = 0; offset < size;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - offset));
-    const ssize_t n = pread(from, buffer.data(), want, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) failWrite(path, n < 0 ? errno : EIO);
-    for (ssize_t done = 0; done < n;) {
-      const ssize_t m = pwrite(to, buffer.data() + done, static_cast<std::size_t>(n - done),
-                               static_cast<off_t>(offset) + done);
-      if (m < 0 && errno == EINTR) continue;
-      if (m < 0) failWrite(path, errno);
-      done += m;
-    }
-    offset += static_cast<std::uint64_t>(n);
-  }
-  if (ftruncate(to, static_cast<off_t>(size)) != 0) failWrite(path, errno);
-  if (fsync(to) != 0) failWrite(path, errno);
-}
-
-}  // namespace
 
 void FileReplacement::commit() {
   std::vector<Output*> reserved;
+  const bool journal = journaled();
+  int record = -1;
+  std::string recordPath;
+  bool recorded = false, keep = false;
   try {
     for (auto& f : files_) {
       if (f->temp_.empty()) continue;
@@ -430,10 +753,51 @@ void FileReplacement::commit() {
     // Every in-place target takes its new size before any is written, so that a full disk stops the save
     // while the old contents are whole.
     for (auto& f : files_) {
-      if (f->targetFd_ < 0 || f->written_ == 0) continue;
+      if (f->targetFd_ < 0) continue;
+      if (!f->aside_.empty() && fsync(f->fd_) != 0) failWrite(f->path_, errno);
       reserved.push_back(f.get());
-      const int e = posix_fallocate(f->targetFd_, 0, static_cast<off_t>(f->written_));
-      if (e != 0 && e != EOPNOTSUPP && e != ENOSYS && e != EINVAL) failWrite(f->path_, e);
+      if (const int e = reserve(f->targetFd_, f->oldSize_, f->written_)) failWrite(f->path_, e);
+    }
+    if (journal) {
+      // The new files' names must be on disk before a record that relies on them.
+      std::vector<std::string> beside;
+      for (auto& f : files_)
+        if (!f->temp_.empty()) beside.push_back(f->target_);
+      for (const auto& folder : foldersOf(beside)) syncFolder(folder);
+      step();
+      std::vector<Step> steps;
+      for (auto& f : files_)
+        if (!f->temp_.empty()) steps.push_back({false, absolute(f->temp_), absolute(f->target_), 0});
+      for (auto& f : files_)
+        if (f->targetFd_ >= 0) steps.push_back({true, nameOf(f->aside_), absolute(f->target_), f->written_});
+      const std::string text = encodeRecord(steps);
+      prepareJournalFolder(files_.front()->path_);
+      // Written under a name no reader takes, and renamed whole, held locked until it is removed.
+      for (int tries = 0; record < 0; ++tries) {
+        recordPath = journalFolder_ + recordName(randomPart());
+        record =
+            ::open((recordPath + ".part").c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (record < 0 && (errno != EEXIST || tries == 100))
+          failJournal(files_.front()->path_, journalFolder_, errno);
+      }
+      flock(record, LOCK_EX | LOCK_NB);
+      for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(record, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failJournal(files_.front()->path_, journalFolder_, errno);
+        done += static_cast<std::size_t>(n);
+      }
+      if (fsync(record) != 0 || rename((recordPath + ".part").c_str(), recordPath.c_str()) != 0)
+        failJournal(files_.front()->path_, journalFolder_, errno);
+      recorded = true;
+      const int dir = ::open(journalFolder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+      if (dir < 0 || fsync(dir) != 0) {
+        const int e = errno;
+        if (dir >= 0) close(dir);
+        failJournal(files_.front()->path_, journalFolder_, e);
+      }
+      close(dir);
+      step();
     }
     // Back to back: nothing that can wait or fail for long stands between the first rename and the last.
     // The replaced files are held open meanwhile, so that freeing their blocks waits until all renames
@@ -444,6 +808,7 @@ void FileReplacement::commit() {
         replaced.push_back(::open(f->target_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     int error = 0;
     std::string failedPath;
+    bool renamedAny = false;
     for (auto& f : files_) {
       if (f->temp_.empty()) continue;
       if (rename(f->temp_.c_str(), f->target_.c_str()) != 0) {
@@ -452,42 +817,54 @@ void FileReplacement::commit() {
         break;
       }
       f->temp_.clear();
+      renamedAny = true;
+      if (journal) step();
     }
     for (const int fd : replaced)
       if (fd >= 0) close(fd);
+    // Once a target is new, the record finishes the rest later; before, the set is dropped whole.
+    keep = journal && renamedAny;
     if (error != 0) failWrite(failedPath, error);
   } catch (...) {
     for (Output* f : reserved) restoreSize(f->targetFd_, f->oldSize_);
+    if (keep) {
+      for (auto& f : files_) f->temp_.clear(), f->aside_.clear();
+    } else if (record >= 0) {
+      unlink((recorded ? recordPath : recordPath + ".part").c_str());
+    }
+    if (record >= 0) close(record);
     discard();
     throw;
   }
-  // Last, the in-place targets, in the order named.
+  std::vector<std::string> targets;
+  for (auto& f : files_) targets.push_back(f->target_);
+  if (journal) {
+    for (const auto& folder : foldersOf(targets)) syncFolder(folder);
+  }
+  // Last, the in-place targets, in the order named. A failure here keeps the record, which finishes them.
   try {
-    for (auto& f : files_)
-      if (f->targetFd_ >= 0) copyInto(f->path_, f->fd_, f->targetFd_, f->written_);
+    for (auto& f : files_) {
+      if (f->targetFd_ < 0) continue;
+      copyInto(f->path_, f->fd_, f->targetFd_, f->written_);
+      if (journal) step();
+    }
   } catch (...) {
+    if (journal)
+      for (auto& f : files_) f->aside_.clear();
+    if (record >= 0) close(record);
     discard();
     throw;
   }
-  std::vector<std::string> folders;
-  for (auto& f : files_) {
-    const std::string folder = folderOf(f->target_);
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+  if (journal) {
+    // Not flushed: a record that comes back after a power cut finds its renames done, and its files in
+    // the journal folder gone or whole, and is only removed again.
+    unlink(recordPath.c_str());
+    close(record);
+    step();
   }
   discard();
-  for (const auto& folder : folders) {
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-      fsync(dir);
-      close(dir);
-    }
-  }
-}
-
-void writeFileAtomic(const std::string& path, const void* data, std::size_t size) {
-  FileReplacement files({path});
-  files.output(0).write(data, size);
-  files.commit();
+  if (!journal)
+    for (const auto& folder : foldersOf(targets)) syncFolder(folder);
 }
 
 }  // namespace platform

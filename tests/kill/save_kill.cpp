@@ -1,9 +1,15 @@
 // Kills the real save of a 262,144-tile project (8 x 8 tiles, a 512 x 512 work space, frames) at random
 // moments while it replaces an older project, then loads what is on disk: every trial must give exactly
 // the old or the new project. Too slow for the normal test run; run it by hand:
-//   build/bin/save_kill [TRIALS] [FOLDER]
+//   build/bin/save_kill [TRIALS] [FOLDER] [renamed|inplace|split] [MS]
+// renamed: the project's folder takes new files, and the save renames them over its files; inplace: the
+// folder takes none, so the files are written in place; split: the same, but the tile strip is a link to
+// a file in a folder that does take new files, so that one is renamed and the other two written in place.
+// MS holds every rename of the saving process that long, so that kills land between them.
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +30,17 @@
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+
+namespace {
+useconds_t renameHold = 0;  // set in the saving child only
+}  // namespace
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+  const int result = real(from, to);
+  if (renameHold > 0) usleep(renameHold);
+  return result;
+}
 
 namespace {
 
@@ -116,6 +133,7 @@ long saveInChild(tlwk::TfrmMain& f, std::optional<std::chrono::microseconds> aft
   if (::pipe(pipe) != 0) std::exit(2);
   const pid_t child = fork();
   if (child == 0) {
+    if (const char* hold = std::getenv("SAVE_KILL_RENAME_MS")) renameHold = std::atoi(hold) * 1000;
     close(pipe[0]);
     // Starts the peak anew at what the process holds now.
     if (FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
@@ -154,18 +172,31 @@ long saveInChild(tlwk::TfrmMain& f, std::optional<std::chrono::microseconds> aft
 int main(int argc, char** argv) {
   const int trials = argc > 1 ? std::atoi(argv[1]) : 60;
   const std::string folder = argc > 2 ? argv[2] : (fs::temp_directory_path() / "tessaly-save-kill").string();
+  const std::string layout = argc > 3 ? argv[3] : "renamed";
+  if (argc > 4) setenv("SAVE_KILL_RENAME_MS", argv[4], 1);
+  if (layout != "renamed" && layout != "inplace" && layout != "split") {
+    std::fprintf(stderr, "the layout is renamed, inplace or split\n");
+    return 2;
+  }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  const std::string targetFolder = folder + "/target";
+  if (fs::exists(targetFolder)) chmod(targetFolder.c_str(), 0755);
   fs::remove_all(folder);
   fs::create_directories(folder + "/old");
-  fs::create_directories(folder + "/target");
+  fs::create_directories(targetFolder);
+  fs::create_directories(folder + "/open");
   setenv("XDG_CONFIG_HOME", (folder + "/config").c_str(), 1);
+  setenv("XDG_CACHE_HOME", (folder + "/cache").c_str(), 1);
+  // A folder nobody may write takes no new files, for root too.
+  const mode_t targetMode = layout == "renamed" ? 0755 : 0555;
   platform::Application app(argc, argv);
   app.setTitle("Tessaly");
   RecordingServices services;
   platform::setServices(&services);
 
   tlwk::TfrmMain saver, loader;
-  const std::string oldPrj = folder + "/old/level.prj", target = folder + "/target/level.prj";
+  const std::string oldPrj = folder + "/old/level.prj", target = targetFolder + "/level.prj";
+  if (layout == "split") fs::create_symlink("../open/level.bmp", targetFolder + "/level.bmp");
   build(saver, 0, 4);
   saver.projectName = oldPrj;
   saver.mnuFile_SaveClick();
@@ -173,9 +204,13 @@ int main(int argc, char** argv) {
   build(saver, 1, 6);
   saver.projectName = target;
   const auto copyOld = [&] {
-    for (const char* ext : {"prj", "bmp", "vid"})
-      fs::copy_file(folder + "/old/level." + ext, folder + "/target/level." + ext,
+    chmod(targetFolder.c_str(), 0755);
+    for (const char* ext : {"prj", "bmp", "vid"}) {
+      const bool linked = layout == "split" && std::string(ext) == "bmp";
+      fs::copy_file(folder + "/old/level." + ext, (linked ? folder + "/open" : targetFolder) + "/level." + ext,
                     fs::copy_options::overwrite_existing);
+    }
+    chmod(targetFolder.c_str(), targetMode);
   };
   copyOld();
   // The longest of three whole saves sets the span of the kills.
@@ -202,7 +237,7 @@ int main(int argc, char** argv) {
   for (int t = 0; t < trials; ++t) {
     copyOld();
     saveInChild(saver, std::chrono::microseconds(moment(random)));
-    if (leftovers(folder + "/target") > 0) ++leftBehind;
+    if (leftovers(targetFolder) + leftovers(folder + "/open") > 0) ++leftBehind;
     const auto print = load(loader, services, target);
     if (print == oldPrint) {
       ++oldCount;
@@ -213,16 +248,17 @@ int main(int argc, char** argv) {
       std::printf("trial %d: neither project: %s (%d tiles, %d frames, speed %d)\n", t,
                   services.failure.c_str(), loader.imagelist1.count(), loader.AniImageList.count(),
                   loader.framesPerSecond);
-      fs::copy(folder + "/target", folder + "/bad" + std::to_string(t));
+      fs::copy(targetFolder, folder + "/bad" + std::to_string(t));
     }
   }
   saveInChild(saver, std::nullopt);
-  const int remaining = leftovers(folder + "/target");
+  const int remaining = leftovers(targetFolder) + leftovers(folder + "/open");
   std::printf(
-      "%d trials: %d old project, %d new project, %d neither; %d left new files behind, %d remain "
+      "%s, %d trials: %d old project, %d new project, %d neither; %d left new files behind, %d remain "
       "after a later save\n",
-      trials, oldCount, newCount, bad, leftBehind, remaining);
+      layout.c_str(), trials, oldCount, newCount, bad, leftBehind, remaining);
   platform::setServices(nullptr);
+  chmod(targetFolder.c_str(), 0755);
   if (bad == 0) fs::remove_all(folder);
   return bad == 0 && remaining == 0 ? 0 : 1;
 }

@@ -1,15 +1,18 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,7 +50,9 @@ class Files : public testing::Test {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
   }
   static void write(const std::string& p, const std::string& text) {
-    writeFileAtomic(p, text.data(), text.size());
+    FileReplacement files({p});
+    files.output(0).write(text.data(), text.size());
+    files.commit();
   }
 
   fs::path dir_;
@@ -319,19 +324,268 @@ TEST_F(Files, AnInPlaceTargetIsTouchedOnlyOnceNothingElseCanFail) {
   chmod((dir_ / "shared").c_str(), 0755);
 }
 
-TEST_F(Files, ReadingRefusesFilesOverTheLimit) {
-  make("data.bin", std::string(100, 'a'));
-  EXPECT_EQ(readFileBytes(path("data.bin"), 100).size(), 100u);
-  EXPECT_NE(errorOf([&] { readFileBytes(path("data.bin"), 99); }).find("larger than 99 bytes"),
-            std::string::npos);
-  EXPECT_NE(errorOf([&] { readFileBytes(path("none"), 99); }).find(path("none")), std::string::npos);
+// The three files of a project, some in a folder that takes no new files (written in place) and some in
+// one that does (renamed), with a journal folder of their own.
+class Journal : public Files {
+ protected:
+  void SetUp() override {
+    Files::SetUp();
+    journal_ = path("cache/Halvorn/test/");
+  }
+  void TearDown() override {
+    testhooks::setReplacementStepHook(nullptr);
+    if (fs::exists(dir_ / "shared")) chmod((dir_ / "shared").c_str(), 0755);
+    Files::TearDown();
+  }
+
+  // Old contents in every target; folders[i] is "open" or "shared" (read-only), for level.bmp, .vid, .prj.
+  std::vector<std::string> lay(const std::vector<std::string>& folders) {
+    if (fs::exists(dir_ / "shared")) chmod((dir_ / "shared").c_str(), 0755);
+    for (const char* f : {"open", "shared"}) {
+      fs::remove_all(dir_ / f);
+      fs::create_directory(dir_ / f);
+    }
+    std::vector<std::string> targets;
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+      targets.push_back(path(folders[i] + "/level." + kExt[i]));
+      make(folders[i] + "/level." + kExt[i], oldOf(i));
+    }
+    chmod((dir_ / "shared").c_str(), 0555);
+    return targets;
+  }
+  static constexpr const char* kExt[] = {"bmp", "vid", "prj"};
+  // Longer than the copy's band in place, so that a copy can stop half way.
+  static std::string oldOf(std::size_t i) { return "old " + std::string(1200000 + i, 'a' + i); }
+  static std::string newOf(std::size_t i) { return "new " + std::string(2600000 - i * 700000, 'A' + i); }
+
+  // 'o' when every target is old, 'n' when every one is new, else 'x'.
+  static char state(const std::vector<std::string>& targets) {
+    int olds = 0, news = 0;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+      const std::string now = read(targets[i]);
+      olds += now == oldOf(i);
+      news += now == newOf(i);
+    }
+    return olds == int(targets.size()) ? 'o' : news == int(targets.size()) ? 'n' : 'x';
+  }
+
+  // Runs f in a child stopped at its stop-th step, as a kill there would; whether it ran to its end.
+  static bool runStopped(int stop, const std::function<void()>& f) {
+    const pid_t child = fork();
+    if (child == 0) {
+      int steps = 0;
+      testhooks::setReplacementStepHook([&] {
+        if (++steps == stop) _exit(7);
+      });
+      try {
+        f();
+      } catch (...) {
+        _exit(1);
+      }
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 7)) << status;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  void save(const std::vector<std::string>& targets) const {
+    FileReplacement files(targets, journal_);
+    for (std::size_t i = 0; i < targets.size(); ++i) files.output(i).write(newOf(i).data(), newOf(i).size());
+    files.commit();
+  }
+  std::vector<std::string> journalEntries() const {
+    std::vector<std::string> found;
+    if (fs::exists(journal_))
+      for (const auto& e : fs::directory_iterator(journal_)) found.push_back(e.path().filename());
+    return found;
+  }
+  std::string recordFile() const {
+    for (const auto& name : journalEntries())
+      if (name.size() > 8 && name.compare(name.size() - 8, 8, ".journal") == 0) return journal_ + name;
+    return "";
+  }
+
+  std::string journal_;
+};
+
+// A save stopped after each of its steps, on each path, and then finished as the next start or Open
+// does: every target is old, or every one is new; once the record is on disk, every one is new.
+TEST_F(Journal, ASaveStoppedAtAnyStepIsFinishedWholeOrNotAtAll) {
+  const struct {
+    const char* what;
+    std::vector<std::string> folders;
+  } layouts[] = {
+      {"renames", {"open", "open", "open"}},
+      {"in place", {"shared", "shared", "shared"}},
+      {"split", {"shared", "open", "shared"}},
+  };
+  for (const auto& layout : layouts) {
+    bool mixed = false;
+    int stop = 1;
+    for (;; ++stop) {
+      SCOPED_TRACE(testing::Message() << layout.what << ", stopped at step " << stop);
+      const std::vector<std::string> targets = lay(layout.folders);
+      fs::remove_all(journal_);
+      const bool ended = runStopped(stop, [&] { save(targets); });
+      const bool recorded = !recordFile().empty();
+      const char before = state(targets);
+      mixed |= before == 'x';
+      EXPECT_TRUE(recorded || before != 'x') << "a mix without a record";
+      finishInterruptedReplacements(targets, journal_);
+      EXPECT_EQ(state(targets), recorded ? 'n' : before);
+      finishInterruptedReplacements(targets, journal_);
+      EXPECT_EQ(state(targets), recorded ? 'n' : before);
+      EXPECT_TRUE(journalEntries().empty()) << journalEntries().front();
+      if (ended) break;
+    }
+    EXPECT_GT(stop, 6) << layout.what;
+    EXPECT_TRUE(mixed) << layout.what << ": no stop came between the first target and the last";
+  }
+}
+
+// The finishing is itself stopped at each of its steps, in place: the next one still ends whole and new.
+TEST_F(Journal, FinishingStoppedAtAnyStepCanBeFinishedAgain) {
+  const std::vector<std::string> folders = {"shared", "open", "shared"};
+  for (int stop = 1;; ++stop) {
+    SCOPED_TRACE(testing::Message() << "finishing stopped at step " << stop);
+    const std::vector<std::string> targets = lay(folders);
+    fs::remove_all(journal_);
+    // Step 2 is the record on disk, before any target changes.
+    runStopped(2, [&] { save(targets); });
+    ASSERT_FALSE(recordFile().empty());
+    const bool ended = runStopped(stop, [&] { finishInterruptedReplacements(targets, journal_); });
+    finishInterruptedReplacements(targets, journal_);
+    EXPECT_EQ(state(targets), 'n');
+    EXPECT_TRUE(journalEntries().empty());
+    if (ended) break;
+  }
+}
+
+// A record is acted on only when it is whole and names only the files being finished, renames only files
+// of our own form beside their own targets, and copies only from our own files in the journal folder.
+// Any other is dropped with nothing written or removed; a record of other files waits for them.
+TEST_F(Journal, ATornOrForeignRecordChangesNothing) {
+  const std::vector<std::string> folders = {"open", "open", "open"};
+  make("victim.txt", "the user's");
+  make("open.backup", "the user's");
+  const struct {
+    const char* what;
+    std::function<std::string(const std::string& record)> edit;  // the record's new bytes
+    bool stays;
+  } cases[] = {
+      {"torn", [](const std::string& r) { return r.substr(0, r.size() / 2); }, false},
+      {"a byte changed",
+       [](const std::string& r) {
+         std::string t = r;
+         t[t.find("level.prj") + 6] ^= 1;
+         return t;
+       },
+       false},
+      {"also naming another file",
+       [&](const std::string& r) {
+         const std::string body = r.substr(0, r.rfind("check "));
+         const std::string victim = path("victim.txt"), beside = path("open/.level.bmp.AAAAAA-00000000.saving");
+         return testhooks::sealReplacementRecord(body + "R " + std::to_string(beside.size()) + ":" + beside +
+                                                 " " + std::to_string(victim.size()) + ":" + victim + " 0\n");
+       },
+       false},
+      {"renaming a file not of our form",
+       [&](const std::string&) {
+         const std::string from = path("open.backup"), to = path("open/level.prj");
+         return testhooks::sealReplacementRecord("file replacement record 1\nR " + std::to_string(from.size()) +
+                                                 ":" + from + " " + std::to_string(to.size()) + ":" + to +
+                                                 " 0\n");
+       },
+       false},
+      {"copying from outside the journal folder",
+       [&](const std::string&) {
+         const std::string from = "../../../victim.txt", to = path("open/level.bmp");
+         return testhooks::sealReplacementRecord("file replacement record 1\nC " + std::to_string(from.size()) +
+                                                 ":" + from + " " + std::to_string(to.size()) + ":" + to +
+                                                 " 10\n");
+       },
+       false},
+      {"of another project",
+       [&](const std::string& r) {
+         std::string t = r.substr(0, r.rfind("check "));
+         for (std::size_t at; (at = t.find("/level.")) != std::string::npos;) t.replace(at, 7, "/other.");
+         return testhooks::sealReplacementRecord(t);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<std::string> targets = lay(folders);
+    fs::remove_all(journal_);
+    runStopped(2, [&] { save(targets); });
+    const std::string record = recordFile();
+    ASSERT_FALSE(record.empty());
+    const std::string edited = c.edit(read(record));
+    std::ofstream(record, std::ios::trunc) << edited;
+    const auto listed = [&] {
+      std::vector<std::string> found;
+      for (const auto& e : fs::recursive_directory_iterator(dir_)) found.push_back(e.path());
+      std::sort(found.begin(), found.end());
+      return found;
+    };
+    std::vector<std::string> before = listed();
+    finishInterruptedReplacements(targets, journal_);
+    EXPECT_EQ(state(targets), 'o');
+    EXPECT_EQ(read(path("victim.txt")), "the user's");
+    EXPECT_EQ(read(path("open.backup")), "the user's");
+    const std::vector<std::string> after = listed();
+    if (!c.stays) before.erase(std::find(before.begin(), before.end(), record));
+    EXPECT_EQ(after, before);
+  }
+}
+
+// Where no record can be kept (no cache folder can be made, or it is full), the save is refused with a
+// message saying so, on either path, before any target changes.
+TEST_F(Journal, ASaveWithoutRoomForItsRecordIsRefusedAndChangesNothing) {
+  const std::string full = path("full");
+  fs::create_directory(full);
+  const bool mounted = mount("tmpfs", full.c_str(), "tmpfs", 0, "size=8k") == 0;
+  if (mounted) {
+    std::ofstream filler(full + "/filler");
+    filler << std::string(64 << 10, 'f');
+  }
+  make("not a folder", "x");
+  struct Case {
+    std::string what, journal, error;
+  };
+  std::vector<Case> cases = {
+      {"the cache folder is a file", path("not a folder") + "/Halvorn/", "Not a directory"}};
+  if (mounted) cases.push_back({"the cache folder is full", full + "/", "No space left on device"});
+  for (const auto& c : cases) {
+    for (const auto& folders : {std::vector<std::string>{"open", "open", "open"},
+                                std::vector<std::string>{"shared", "open", "shared"}}) {
+      SCOPED_TRACE(c.what + (folders[0] == "open" ? ", renames" : ", in place"));
+      const std::vector<std::string> targets = lay(folders);
+      journal_ = c.journal;
+      const std::string error = errorOf([&] { save(targets); });
+      EXPECT_NE(error.find("no record of the save can be kept in \"" + c.journal + "\": " + c.error),
+                std::string::npos)
+          << error;
+      EXPECT_EQ(state(targets), 'o');
+      EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "open"), {}), folders[0] == "open" ? 3 : 1);
+      EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared"), {}), folders[0] == "open" ? 0 : 2);
+    }
+  }
+  if (mounted) {
+    EXPECT_EQ(std::distance(fs::directory_iterator(full), {}), 1);
+    umount(full.c_str());
+  } else {
+    GTEST_LOG_(INFO) << "no tmpfs could be mounted: the full cache folder is not tried";
+  }
 }
 
 // Opening a FIFO waits for a writer and a device never ends: both are refused at once, before opening.
 TEST_F(Files, OnlyRegularFilesAreRead) {
   ASSERT_EQ(mkfifo(path("pipe").c_str(), 0644), 0);
   for (const std::string& p : {path("pipe"), std::string("/dev/zero"), dir_.string()}) {
-    const std::string error = errorOf([&] { readFileBytes(p, 1 << 20); });
+    const std::string error = errorOf([&] { RegularFile file(p); });
     EXPECT_NE(error.find(p), std::string::npos) << error;
     EXPECT_TRUE(error.find("not a regular file") != std::string::npos ||
                 error.find("Is a directory") != std::string::npos)

@@ -1,5 +1,5 @@
 // Test entry for everything that needs the application object: headless, and every test with a home of its
-// own for its settings and files.
+// own for its settings, cache and files.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,6 +21,7 @@ class HomePerTest : public ::testing::EmptyTestEventListener {
     home_ = root_ + "/test-XXXXXX";
     if (!mkdtemp(home_.data())) std::abort();
     setenv("XDG_CONFIG_HOME", (home_ + "/config").c_str(), 1);
+    setenv("XDG_CACHE_HOME", (home_ + "/cache").c_str(), 1);
     setenv("TESSALY_TEST_HOME", home_.c_str(), 1);
   }
 
@@ -39,7 +40,7 @@ class HomePerTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  // Nothing touches the user's settings: the process's own folder holds every test's home.
+  // Nothing touches the user's settings or cache: the process's own folder holds every test's home.
   std::string root = (std::filesystem::temp_directory_path() / "tessaly-test-XXXXXX").string();
   if (!mkdtemp(root.data())) return 2;
   ::testing::UnitTest::GetInstance()->listeners().Append(new HomePerTest(root));

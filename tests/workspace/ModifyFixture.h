@@ -16,10 +16,8 @@ class ModifyTest : public TilesTest {
 
   void SetUp() override {
     TilesTest::SetUp();
-    setenv("XDG_CACHE_HOME", (home() + "/cache").c_str(), 1);
     start();
   }
-  void TearDown() override { unsetenv("XDG_CACHE_HOME"); }
 
   static std::string home() { return std::getenv("TESSALY_TEST_HOME"); }
 

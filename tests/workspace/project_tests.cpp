@@ -1,3 +1,4 @@
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +20,29 @@ using platform::mrOk;
 using platform::mrYes;
 using testing_support::CallKind;
 using Cells = std::vector<std::string>;
+
+namespace {
+int stopAtCall = 0, callsSeen = 0;  // set in a child process only
+void countCall() {
+  if (stopAtCall > 0 && ++callsSeen == stopAtCall) _exit(7);
+}
+}  // namespace
+
+// A save's steps that change a file are renames and the writes of in-place copies, whichever code runs
+// them: the process stops after the chosen one, as a kill there would.
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+  const int result = real(from, to);
+  countCall();
+  return result;
+}
+extern "C" ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
+  static const auto real =
+      reinterpret_cast<ssize_t (*)(int, const void*, size_t, off_t)>(dlsym(RTLD_NEXT, "pwrite"));
+  const ssize_t result = real(fd, data, size, offset);
+  countCall();
+  return result;
+}
 
 namespace {
 std::string readText(const std::string& path) {
@@ -524,6 +548,65 @@ TEST_F(ProjectTest, ASaveThatMustFailFailsBeforeItWritesAByte) {
   open(path("shared/level.prj"));
   EXPECT_EQ(frm->imagelist1.count(), 40);
   EXPECT_EQ(frm->AniImageList.count(), 2);
+}
+
+// A save stopped after any rename or in-place write, renamed beside its files or written in place: the
+// next Open shows the whole old project or the whole new one, finishing what the save left without a
+// question.
+TEST_F(ProjectTest, AnOpenAfterASaveStoppedAtAnyStepShowsOneWholeProject) {
+  fs::create_directory(path("stopped"));
+  makeProject();
+  saveAs("stopped/level");
+  const auto files = [&] {
+    std::vector<std::string> bytes;
+    for (const char* ext : {"prj", "bmp", "vid"}) bytes.push_back(readText(path("stopped/level.") + ext));
+    return bytes;
+  };
+  const std::vector<std::string> old = files();
+  for (int i = 3; i < 40; ++i) frm->imagelist1.add(frm->imagelist1.image(i % 3));
+  frm->grdImage.setCell(3, 1, "39");
+  frm->tlbSave.click();
+  const std::vector<std::string> grown = files();
+  // The new project, to load before each save, as each Open below loads what is on disk.
+  fs::copy(path("stopped"), path("stopped-new"));
+  const auto restore = [&](mode_t folder) {
+    chmod(path("stopped").c_str(), 0755);
+    int i = 0;
+    for (const char* ext : {"prj", "bmp", "vid"}) writeText(path("stopped/level.") + ext, old[i++]);
+    chmod(path("stopped").c_str(), folder);
+  };
+  for (const mode_t folder : {0755, 0555}) {
+    bool mixed = false;
+    for (int stop = 1;; ++stop) {
+      SCOPED_TRACE(testing::Message() << (folder == 0555 ? "in place" : "renamed") << ", stopped at step "
+                                      << stop);
+      restore(folder);
+      open(path("stopped-new/level.prj"));
+      frm->projectName = path("stopped/level.prj");
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        stopAtCall = stop;
+        frm->tlbSave.click();
+        _exit(0);
+      }
+      int status = 0;
+      waitpid(child, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status)) << status;
+      mixed |= files() != old && files() != grown;
+      ui.clear();
+      frm->tlbNew.click();
+      open(path("stopped/level.prj"));
+      EXPECT_TRUE(ui.messages().empty()) << ui.messages().front();
+      const bool isNew = files() == grown;
+      EXPECT_TRUE(isNew || files() == old);
+      EXPECT_EQ(frm->imagelist1.count(), isNew ? 40 : 3);
+      EXPECT_EQ(frm->grdImage.cell(3, 1), isNew ? "39" : "");
+      if (WEXITSTATUS(status) == 0) break;
+    }
+    EXPECT_TRUE(mixed) << "no stop came between the first file and the last";
+  }
+  chmod(path("stopped").c_str(), 0755);
 }
 
 // What a killed save left goes at the next save, beside every file the project has, the frame strip too
