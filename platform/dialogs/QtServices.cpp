@@ -23,6 +23,7 @@
 #include <QMimeType>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTreeView>
 #include <QUrl>
@@ -244,8 +245,11 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget*
   // under Cancel and the size grip that reads as a squashed control: the dialog keeps the size that shows
   // all of it, the preview included.
   dlg->setSizeGripEnabled(false);
-  const int extra = giveColumnsRoom(*dlg);
-  dlg->setFixedSize(dlg->sizeHint() + QSize(extra, 0));
+  QSize size = dlg->sizeHint() + QSize(giveColumnsRoom(*dlg), 0);
+  // Never wider than the screen: the texts that do not fit then still show their start.
+  if (const QScreen* screen = dlg->screen())
+    size.setWidth(std::min(size.width(), screen->availableSize().width()));
+  dlg->setFixedSize(size);
   return dlg;
 }
 

@@ -22,6 +22,7 @@
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QTreeView>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -373,10 +374,15 @@ TEST(FileDialog, KeepsTheSizeThatShowsAllOfItWithoutSizeGrip) {
 }
 
 // Every detail column shows its texts whole (Qt's own widths cut "59.1 KiB", "1,000 bytes", "Windows BMP
-// image" and the dates), and so does the side bar, in every kind of file dialog.
+// image" and the dates), and so does the side bar with a home folder of a long name, in every kind of file
+// dialog.
 TEST(FileDialog, ItsColumnsAndSideBarShowTheirTextsWhole) {
   const std::string folder = testing_support::scratchFolder() + "columns/";
-  std::filesystem::create_directories(folder + "a folder with a long name");
+  std::filesystem::create_directories(folder + "inner folder");
+  const std::string home = testing_support::scratchFolder() + "home.of.someone.else";
+  std::filesystem::create_directories(home);
+  const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
   std::ofstream(folder + "sheet.bmp") << std::string(60500, 'x');
   std::ofstream(folder + "tile.bmp") << std::string(1000, 'x');
   std::ofstream(folder + "level.prj") << "x";
@@ -408,6 +414,7 @@ TEST(FileDialog, ItsColumnsAndSideBarShowTheirTextsWhole) {
             << side->model()->index(row, 0).data().toString().toStdString();
       EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "it keeps one size";
     }
+  setenv("HOME", ownHome.c_str(), 1);
 }
 
 // The full path of an existing file, typed into a dialog that is not the active window (as keys sent to
