@@ -23,7 +23,6 @@
 #include <QMimeType>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QTreeView>
 #include <QUrl>
@@ -245,11 +244,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget*
   // under Cancel and the size grip that reads as a squashed control: the dialog keeps the size that shows
   // all of it, the preview included.
   dlg->setSizeGripEnabled(false);
-  QSize size = dlg->sizeHint() + QSize(giveColumnsRoom(*dlg), 0);
-  // Never wider than the screen: the texts that do not fit then still show their start.
-  if (const QScreen* screen = dlg->screen())
-    size.setWidth(std::min(size.width(), screen->availableSize().width()));
-  dlg->setFixedSize(size);
+  const int extra = giveColumnsRoom(*dlg);
+  dlg->setFixedSize(dlg->sizeHint() + QSize(extra, 0));
   return dlg;
 }
 
