@@ -197,7 +197,7 @@ int giveColumnsRoom(QFileDialog& dialog) {
                              tree->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
     const QLocale locale = QLocale::system();
     const QString samples[] = {
-        locale.formattedDataSize(qint64{1023} * 1024 * 1024 + 1000 * 1024), QStringLiteral("1,000 bytes"),
+        locale.formattedDataSize(qint64{1023} * 1024 * 1024 + 1000 * 1024), locale.formattedDataSize(1000),
         QMimeDatabase().mimeTypeForName(QStringLiteral("image/bmp")).comment(),
         locale.toString(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat)};
     const int columns[] = {1, 1, 2, 3};
