@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/system/Memory.h"
+
 namespace pxwk {
 
 namespace {
@@ -15,6 +17,13 @@ std::size_t bytesFor(int width, int height, const platform::Bitmap& like) {
 }
 
 }  // namespace
+
+std::size_t undoBudgetFor(std::size_t physicalBytes) {
+  if (physicalBytes == 0) return std::size_t{256} << 20;
+  return physicalBytes / 2;
+}
+
+UndoHistory::UndoHistory() : UndoHistory(undoBudgetFor(platform::physicalMemoryBytes())) {}
 
 UndoHistory::UndoHistory(std::size_t budgetBytes) : budget_(budgetBytes) {}
 

@@ -7,10 +7,13 @@
 
 namespace pxwk {
 
-// Memory the snapshots may take. It holds about 6,500 snapshots of a 100 x 100 image at 4 bytes a pixel
-// (the editor's new documents and the largest tiles) and about 39,000 of the 75 x 75 8-bit start document,
-// so on those no snapshot is dropped in a working session; a 4000 x 4000 image keeps its newest 4.
-inline constexpr std::size_t kUndoBudgetBytes = std::size_t{256} << 20;
+// Memory the snapshots may take on a machine with `physicalBytes` of memory: half of it. Snapshots are
+// whole copies, each page of them written, so they are memory the machine really gives; the other half
+// stays for the system and the programs beside the editor. Physical memory, not the memory free at
+// start-up, so that the number of undo steps does not hang on what else ran at that moment. On 24 GiB a
+// 1000 x 1000 image keeps about 3,200 snapshots and a 4000 x 4000 one about 200. A machine that does not
+// tell its memory gets 256 MiB.
+std::size_t undoBudgetFor(std::size_t physicalBytes);
 
 // The editor's linear undo history (the window's ImgListUndo and undo position): full copies of the
 // working image, newest at the undo position. Images above the undo position are storage that later
@@ -22,7 +25,9 @@ inline constexpr std::size_t kUndoBudgetBytes = std::size_t{256} << 20;
 // budget, so the last step can be undone.
 class UndoHistory {
  public:
-  explicit UndoHistory(std::size_t budgetBytes = kUndoBudgetBytes);
+  // The budget this machine's memory gives.
+  UndoHistory();
+  explicit UndoHistory(std::size_t budgetBytes);
 
   // The set-up of a document: the list takes its size (a change of either side empties it) and nothing is
   // undoable. Images of the same size stay as storage.

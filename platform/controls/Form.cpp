@@ -4,9 +4,11 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QMargins>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
@@ -41,7 +43,10 @@ class FormWidget : public QWidget {
     }
     const bool handled = QWidget::event(e);
     // The frame's size is known once the window manager has framed the window.
-    if (e->type() == QEvent::Show || e->type() == QEvent::Move) form_->fitOuterSize();
+    if (e->type() == QEvent::Show || e->type() == QEvent::Move) {
+      form_->fitOuterSize();
+      form_->keepAskedPlace();
+    }
     return handled;
   }
   void changeEvent(QEvent* e) override {
@@ -92,6 +97,19 @@ class FormWidget : public QWidget {
 
 namespace {
 FormWidget* fw(QWidget* w) { return static_cast<FormWidget*>(w); }
+
+QMargins frameOf(const QWidget* w) {
+  const QRect outer = w->frameGeometry(), inner = w->geometry();
+  return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+          outer.bottom() - inner.bottom()};
+}
+
+// The window manager's frame around the last of our windows it framed. Our windows share their frames'
+// looks, so a window not framed yet is placed with this one's: a window placed before its frame is known
+// would otherwise land a title bar lower than it asked.
+QMargins lastFrame;
+
+constexpr int kPlacingMs = 1000;
 }  // namespace
 
 Form::Form() : Container(nullptr, new FormWidget(this)) {
@@ -147,10 +165,41 @@ void Form::setDialogBorder() {
 void Form::setStayOnTop() { widget_->setWindowFlag(Qt::WindowStaysOnTopHint, true); }
 
 void Form::centerOnScreen() {
+  centred_ = true;
+  placeAsked();
+}
+
+void Form::reckonAsked(const QMargins& frame) {
   const Application& app = Application::instance();
-  const int x = (app.screenWidth() - widget_->frameGeometry().width()) / 2;
-  const int y = (app.screenHeight() - widget_->frameGeometry().height()) / 2;
-  widget_->move(std::max(0, x), std::max(0, y));
+  askedLeft_ = std::max(0, (app.screenWidth() - widget_->width() - frame.left() - frame.right()) / 2);
+  askedTop_ = std::max(0, (app.screenHeight() - widget_->height() - frame.top() - frame.bottom()) / 2);
+}
+
+void Form::placeAsked() {
+  // A form that asks for no place is left where Qt and the window manager put it.
+  if (maximized_ || !centred_) return;
+  const bool framed = widget_->frameGeometry() != widget_->geometry();
+  const QMargins frame = framed ? frameOf(widget_) : lastFrame;
+  reckonAsked(frame);
+  if (framed || !widget_->testAttribute(Qt::WA_WState_Created)) {
+    // Qt places the frame there: with the frame it knows, or through the window manager's gravity.
+    widget_->move(askedLeft_, askedTop_);
+  } else {
+    // A native window whose frame is not known yet takes the position as that of its client area.
+    widget_->move(askedLeft_ + frame.left(), askedTop_ + frame.top());
+  }
+}
+
+void Form::keepAskedPlace() {
+  if (placing_ == 0 || !centred_ || !widget_->isVisible() || widget_->frameGeometry() == widget_->geometry())
+    return;
+  lastFrame = frameOf(widget_);
+  reckonAsked(lastFrame);
+  if (screenLeft() == askedLeft_ && screenTop() == askedTop_) return;
+  // The frame turned out other than reckoned, or the platform placed the window after it showed: now that
+  // the frame is known, the window goes where it asked.
+  --placing_;
+  widget_->move(askedLeft_, askedTop_);
 }
 
 void Form::setOuterSize(int width, int height) {
@@ -203,7 +252,20 @@ void Form::show() {
   auto* w = fw(widget_);
   if (!maximized_) setClientSize(w->clientW, w->clientH);
   const bool wasShowing = showing();
+  if (!wasShowing && !maximized_) {
+    // Every showing goes where the form asks, the first included.
+    placeAsked();
+    // The window manager frames and places a window within moments of its showing; a move after that is
+    // the user's.
+    placing_ = 3;
+    const int showing = ++showings_;
+    QTimer::singleShot(kPlacingMs, widget_, [this, showing] {
+      if (showing == showings_) placing_ = 0;
+    });
+  }
   setVisible(true);
+  // Qt shifts a window placed before it had a native one by the frame, without a move event.
+  keepAskedPlace();
   // Every showing starts on the first tab stop, not where the last one left the focus.
   if (!wasShowing) focusFirstTabStop();
   widget_->activateWindow();

@@ -7,6 +7,8 @@
 #include "platform/controls/Control.h"
 #include "platform/dialogs/Services.h"
 
+class QMargins;
+
 namespace platform {
 
 enum class CloseAction { None, Hide, Free, Minimize };
@@ -33,6 +35,7 @@ class Form : public Container {
   void setDialogBorder();
   // Keeps the window above the other windows.
   void setStayOnTop();
+  // Places the window's frame in the middle of the screen, at this and every later showing.
   void centerOnScreen();
   void setMaximized(bool maximized);
   bool maximized() const { return maximized_; }
@@ -72,6 +75,11 @@ class Form : public Container {
   // Gives the focus to the first tab stop in tab order.
   void focusFirstTabStop();
   void fitOuterSize();
+  // The outer place a centred form asks for, with the window manager's frame given.
+  void reckonAsked(const QMargins& frame);
+  void placeAsked();
+  // Once the window manager has framed the window: moves it where it asked if it landed elsewhere.
+  void keepAskedPlace();
   // Restored by the window manager: the fixed size again, centred, its title bar on the screen.
   void restored();
 
@@ -79,6 +87,11 @@ class Form : public Container {
   bool maximized_ = false;
   bool fixedBorder_ = false;
   int outerWidth_ = 0, outerHeight_ = 0;
+  bool centred_ = false;
+  int askedLeft_ = 0, askedTop_ = 0;
+  // Corrections left to this showing while the window manager places it.
+  int placing_ = 0;
+  int showings_ = 0;
   ModalResult modalResult_ = mrNone;
   std::function<void()> closedHook_;
   Button* defaultButton_ = nullptr;

@@ -3,19 +3,28 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QColorDialog>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
+#include <QListView>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QMimeType>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
+#include <QTreeView>
 #include <QUrl>
 
 #include "platform/bitmap/BmpFile.h"
@@ -174,6 +183,47 @@ class FileDialogWidget : public QFileDialog {
   const FileDialogRequest request_;
 };
 
+// Qt gives the detail columns the widths of sample texts narrower than those it shows ("59.1 KiB",
+// "1,000 bytes", "Windows BMP image", a date with seconds), and cuts them. Size, type and date follow their
+// widest text, and the dialog grows by the room they take beyond Qt's, so the name keeps its own; the side
+// bar is as wide as its widest place.
+int giveColumnsRoom(QFileDialog& dialog) {
+  int extra = 0;
+  if (auto* tree = dialog.findChild<QTreeView*>("treeView")) {
+    QHeaderView* header = tree->header();
+    const QFontMetrics text(tree->font());
+    const int textMargin = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+    const int headerMargin = 2 * tree->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) +
+                             tree->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    const QLocale locale = QLocale::system();
+    const QString samples[] = {
+        locale.formattedDataSize(qint64{1023} * 1024 * 1024 + 1000 * 1024), locale.formattedDataSize(1000),
+        QMimeDatabase().mimeTypeForName(QStringLiteral("image/bmp")).comment(),
+        locale.toString(QDateTime(QDate(2026, 12, 28), QTime(23, 58, 58)), QLocale::ShortFormat)};
+    const int columns[] = {1, 1, 2, 3};
+    int needed[4] = {};
+    for (int i = 0; i < 4; ++i) {
+      const int column = columns[i];
+      const QString title =
+          header->model() ? header->model()->headerData(column, Qt::Horizontal).toString() : "";
+      needed[column] = std::max({needed[column], text.horizontalAdvance(samples[i]) + textMargin,
+                                 header->fontMetrics().horizontalAdvance(title) + headerMargin});
+    }
+    for (int column = 1; column <= 3; ++column) {
+      extra += std::max(0, needed[column] - header->sectionSize(column));
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+  if (auto* side = dialog.findChild<QListView*>("sidebar")) {
+    const int widest = side->sizeHintForColumn(0) + 2 * side->frameWidth();
+    extra += std::max(0, widest - side->sizeHint().width());
+    side->setMinimumWidth(widest);
+  }
+  return extra;
+}
+
 }  // namespace
 
 std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget* owner) {
@@ -194,7 +244,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& r, QWidget*
   // under Cancel and the size grip that reads as a squashed control: the dialog keeps the size that shows
   // all of it, the preview included.
   dlg->setSizeGripEnabled(false);
-  dlg->setFixedSize(dlg->sizeHint());
+  const int extra = giveColumnsRoom(*dlg);
+  dlg->setFixedSize(dlg->sizeHint() + QSize(extra, 0));
   return dlg;
 }
 
@@ -210,6 +261,12 @@ std::optional<std::string> QtServices::inputBox(const std::string& caption, cons
   dlg.setWindowTitle(qs(caption));
   dlg.setLabelText(qs(prompt));
   dlg.setTextValue(qs(value));
+  // Fixed like the message boxes: a box that can be resized gets the window manager's resize strip under
+  // its buttons.
+  // Qt's own layout bounds only the height; asking the size builds that layout.
+  dlg.setSizeGripEnabled(false);
+  dlg.sizeHint();
+  if (dlg.layout()) dlg.layout()->setSizeConstraint(QLayout::SetFixedSize);
   if (dlg.exec() != QDialog::Accepted) return std::nullopt;
   return ss(dlg.textValue());
 }

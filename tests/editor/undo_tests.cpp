@@ -215,7 +215,7 @@ TEST(UndoHistory, TheDefaultBudgetKeepsEverySnapshotOfTheEditorsDocumentsAndTile
     }
     EXPECT_EQ(history.count(), 2000);
     EXPECT_EQ(history.undoPosition(), 1999);
-    EXPECT_LE(history.bytes(), pxwk::kUndoBudgetBytes);
+    EXPECT_LE(history.bytes(), history.budget());
     int undos = 0;
     while (history.undo(working)) ++undos;
     EXPECT_EQ(undos, 2000);
@@ -245,4 +245,51 @@ TEST(UndoHistory, ALargeImageStaysWithinTheBudgetOverHundredsOfStrokes) {
   }
   EXPECT_EQ(working.pixel(295 % 256, 1), platform::clBlack);
   EXPECT_EQ(working.pixel(296 % 256, 1), platform::clWhite);
+}
+
+// The budget comes from the machine's memory, which each case gives, so the test machine's does not count.
+// Each stroke pushes before and after it, as a freehand stroke does; every stroke blackens its own pixel.
+TEST(UndoHistory, TheMachinesMemoryBoundsTheHistoryAndTheOldestSnapshotsGoFirst) {
+  constexpr std::size_t kMiB = std::size_t{1} << 20, kGiB = std::size_t{1} << 30;
+  const struct {
+    const char* name;
+    std::size_t memory;
+    int width, height;
+    PixelFormat format;
+    int strokes;
+    int kept;  // snapshots left after the strokes
+  } cases[] = {
+      {"40 strokes on 1000 x 1000, 24 GiB: every one undoes", 24 * kGiB, 1000, 1000, PixelFormat::pf24bit, 40,
+       80},
+      {"1000 strokes on a 100 x 100 tile, 1 GiB", kGiB, 100, 100, PixelFormat::pf32bit, 1000, 2000},
+      {"1000 strokes on the 8-bit start document, 1 GiB", kGiB, 75, 75, PixelFormat::pf8bit, 1000, 2000},
+      {"40 strokes on 1000 x 1000, 64 MiB: the newest 8", 64 * kMiB, 1000, 1000, PixelFormat::pf24bit, 40, 8},
+      {"2 strokes on 2000 x 2000, 16 MiB: the newest alone", 16 * kMiB, 2000, 2000, PixelFormat::pf32bit, 2, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    UndoHistory history(pxwk::undoBudgetFor(c.memory));
+    history.reset(c.width, c.height);
+    Bitmap working(c.width, c.height, c.format);
+    if (c.format != PixelFormat::pf8bit) working.setColorTable(platform::palette332());
+    const auto cell = [&](int stroke) { return std::pair{stroke % c.width, stroke / c.width}; };
+    for (int stroke = 0; stroke < c.strokes; ++stroke) {
+      history.push(working);
+      const auto [x, y] = cell(stroke);
+      working.setPixel(x, y, platform::clBlack);
+      history.push(working);
+    }
+    EXPECT_EQ(history.undoPosition(), c.kept - 1);
+    EXPECT_LE(history.bytes(), std::max(history.budget(), UndoHistory::snapshotBytes(working)));
+    int undos = 0;
+    while (history.undo(working)) ++undos;
+    EXPECT_EQ(undos, c.kept);
+    // The oldest snapshot left is the one pushed before stroke `first`: strokes before it stay drawn.
+    const int first = c.strokes - c.kept / 2;
+    for (int stroke = 0; stroke < c.strokes; ++stroke) {
+      const auto [x, y] = cell(stroke);
+      EXPECT_EQ(working.pixel(x, y), stroke < first ? platform::clBlack : platform::clWhite)
+          << "stroke " << stroke;
+    }
+  }
 }

@@ -2,28 +2,37 @@
 // and show their text whole and literally.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
+#include <QTreeView>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
+#include "platform/controls/Menu.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
 #include "platform/dialogs/QtServices.h"
@@ -224,6 +233,87 @@ TEST(Form, RestoredFromMaximisedKeepsItsFixedSizeCentredOnTheScreen) {
   Application::instance().setScreenSize(0, 0);
 }
 
+// The speed input box keeps one size, as the message boxes do: a box the user can resize gets the window
+// manager's resize strip under its buttons.
+TEST(InputBox, KeepsOneSizeLikeTheMessageBoxes) {
+  QtServices real;
+  QSize least, most, hint;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    least = box->minimumSize();
+    most = box->maximumSize();
+    hint = box->sizeHint();
+    box->reject();
+  });
+  EXPECT_EQ(real.inputBox("Frames/Sec", "Number of frames per second (1-15)", "5"), std::nullopt);
+  EXPECT_EQ(least, most) << "the window manager may not resize it";
+  EXPECT_GE(least.width(), hint.width()) << "nothing is squeezed";
+  EXPECT_GE(least.height(), hint.height());
+}
+
+// A form goes where it asks from its first showing on: its frame, not its client area, in the middle of
+// the screen, also when it was placed before the window manager framed it, and again at the next showing.
+TEST(Form, StandsWhereItAsksAtItsFirstAndEveryLaterShowing) {
+  Application::instance().setScreenSize(1280, 1024);
+  QtServices real;
+  setServices(&real);
+  Form owner;
+  owner.setClientSize(300, 200);
+  owner.show();
+  const struct {
+    const char* name;
+    bool dialog, menu, nativeBeforeShowing;
+    int width, height;
+    int outerWidth, outerHeight;  // set after the form was first centred, as the about box does; 0: none
+  } cases[] = {
+      {"dialog of 622 x 302", true, false, false, 622, 302, 0, 0},
+      {"window with a menu bar", false, true, false, 800, 554, 0, 0},
+      {"dialog given its outer size after centring", true, false, false, 180, 254, 160, 182},
+      {"dialog whose native window exists before it shows", true, false, true, 622, 302, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Form form;
+    if (c.dialog)
+      form.setDialogBorder();
+    else
+      form.setFixedBorder();
+    std::unique_ptr<MainMenu> menu;
+    std::unique_ptr<MenuItem> item;
+    if (c.menu) {
+      menu = std::make_unique<MainMenu>(form);
+      item = std::make_unique<MenuItem>(*menu, "&File");
+      form.attachMenu(*menu);
+    }
+    form.setClientSize(c.width, c.height);
+    form.centerOnScreen();
+    if (c.outerWidth) {
+      form.setOuterSize(c.outerWidth, c.outerHeight);
+      form.centerOnScreen();
+    }
+    if (c.nativeBeforeShowing) form.window()->winId();
+    for (int showing = 1; showing <= 2; ++showing) {
+      SCOPED_TRACE(testing::Message() << "showing " << showing);
+      QRect outer, inner;
+      QTimer::singleShot(0, [&] {
+        for (int i = 0; i < 5; ++i) QApplication::processEvents();
+        outer = form.window()->frameGeometry();
+        inner = form.window()->geometry();
+        form.setModalResult(mrOk);
+      });
+      ASSERT_EQ(form.showModal(), mrOk);
+      ASSERT_NE(outer, inner) << "the window has a frame";
+      EXPECT_EQ(outer.left(), (1280 - outer.width()) / 2);
+      EXPECT_EQ(outer.top(), (1024 - outer.height()) / 2);
+      EXPECT_EQ(form.screenLeft(), outer.left());
+      EXPECT_EQ(form.screenTop(), outer.top());
+    }
+  }
+  setServices(nullptr);
+  Application::instance().setScreenSize(0, 0);
+}
+
 // The file dialog shows each filter's text once, refuses a name in a missing folder where the path must
 // exist (a warning, and the dialog stays open), and shows the selected bitmap where it has a preview.
 TEST(FileDialog, ShowsFiltersOnceRefusesAMissingFolderAndPreviewsTheSelectedBitmap) {
@@ -281,6 +371,50 @@ TEST(FileDialog, KeepsTheSizeThatShowsAllOfItWithoutSizeGrip) {
       EXPECT_GE(dialog->height(), dialog->sizeHint().height());
       for (const QSizeGrip* grip : dialog->findChildren<QSizeGrip*>()) EXPECT_FALSE(grip->isVisible());
     }
+}
+
+// Every detail column shows its texts whole (Qt's own widths cut "59.1 KiB", "1,000 bytes", "Windows BMP
+// image" and the dates), and so does the side bar with a home folder of a long name, in every kind of file
+// dialog.
+TEST(FileDialog, ItsColumnsAndSideBarShowTheirTextsWhole) {
+  const std::string folder = testing_support::scratchFolder() + "columns/";
+  std::filesystem::create_directories(folder + "inner folder");
+  const std::string home = testing_support::scratchFolder() + "home.of.someone.else";
+  std::filesystem::create_directories(home);
+  const std::string ownHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", home.c_str(), 1);
+  std::ofstream(folder + "sheet.bmp") << std::string(60500, 'x');
+  std::ofstream(folder + "tile.bmp") << std::string(1000, 'x');
+  std::ofstream(folder + "level.prj") << "x";
+  for (const FileDialogKind kind : {FileDialogKind::Open, FileDialogKind::Save})
+    for (const bool preview : {false, true}) {
+      SCOPED_TRACE(std::string(kind == FileDialogKind::Open ? "open" : "save") + (preview ? ", preview" : ""));
+      FileDialogRequest request;
+      request.kind = kind;
+      request.filter = "Bitmaps (*.bmp)|*.bmp|Any File|*.*";
+      request.initialDir = folder;
+      request.preview = preview;
+      const auto dialog = makeFileDialog(request, nullptr);
+      dialog->show();
+      auto* tree = dialog->findChild<QTreeView*>("treeView");
+      auto* side = dialog->findChild<QListView*>("sidebar");
+      ASSERT_TRUE(tree && side);
+      const QModelIndex root = tree->rootIndex();
+      for (int i = 0; i < 200 && tree->model()->rowCount(root) < 3; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+      ASSERT_EQ(tree->model()->rowCount(root), 3) << "the folder and both bitmaps";
+      QApplication::processEvents();
+      for (int column = 0; column < tree->header()->count(); ++column) {
+        SCOPED_TRACE(tree->model()->headerData(column, Qt::Horizontal).toString().toStdString());
+        EXPECT_GE(tree->header()->sectionSize(column),
+                  static_cast<QAbstractItemView*>(tree)->sizeHintForColumn(column));
+      }
+      for (int row = 0; row < side->model()->rowCount(); ++row)
+        EXPECT_GE(side->viewport()->width(), side->sizeHintForIndex(side->model()->index(row, 0)).width())
+            << side->model()->index(row, 0).data().toString().toStdString();
+      EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize()) << "it keeps one size";
+    }
+  setenv("HOME", ownHome.c_str(), 1);
 }
 
 // The full path of an existing file, typed into a dialog that is not the active window (as keys sent to

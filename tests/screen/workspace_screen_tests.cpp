@@ -1,5 +1,9 @@
 // The workspace window, its import dialog and its about box as rendered, in the states a user meets.
+#include <QApplication>
+#include <QWidget>
+
 #include "components/HalvornAbout.h"
+#include "platform/controls/Application.h"
 #include "tests/screen/ScreenExpect.h"
 #include "tests/workspace/WorkspaceFixture.h"
 
@@ -90,4 +94,32 @@ TEST_F(WorkspaceScreen, TheAboutBoxShowsWholeAndItsOkTakesTheFirstFocus) {
   ASSERT_NE(ok, nullptr);
   EXPECT_EQ(about.firstFocus, ok);
   EXPECT_EQ(about.tabOrder, std::vector<const Control*>{ok});
+}
+
+// The import dialog and the about box stand with their frames in the middle of the screen from their first
+// showing on, and again at the next.
+TEST_F(WorkspaceScreen, TheImportDialogAndTheAboutBoxStandInTheMiddleOfTheScreenAtEachShowing) {
+  const platform::Application& app = platform::Application::instance();
+  const auto expectCentred = [&](platform::Form& f, const std::string& which) {
+    f.show();
+    for (int i = 0; i < 5; ++i) QApplication::processEvents();
+    const QRect outer = f.window()->frameGeometry();
+    EXPECT_NE(outer, f.window()->geometry()) << which << ": the window has a frame";
+    EXPECT_EQ(f.screenLeft(), (app.screenWidth() - outer.width()) / 2) << which;
+    EXPECT_EQ(f.screenTop(), (app.screenHeight() - outer.height()) / 2) << which;
+    f.window()->hide();
+    return mrOk;
+  };
+  const std::string sheet = scratch() + "placed.bmp";
+  platform::saveBmpFile(sheet, platform::Bitmap(256, 128, platform::PixelFormat::pf8bit));
+  for (const char* showing : {"first import", "second import"}) {
+    ui.answerMessage(mrYes).answerFile(sheet);
+    ui.answerModal([&](platform::Form& f) { return expectCentred(f, showing); });
+    ui.answerMessage(mrYes);
+    frm->mnuFile_import.click();
+  }
+  for (const char* showing : {"first about box", "second about box"}) {
+    ui.answerModal([&](platform::Form& f) { return expectCentred(f, showing); });
+    frm->About1.click();
+  }
 }
