@@ -186,9 +186,11 @@ std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWi
                                              std::uint64_t stripBytes, int frameWidth, int frameHeight) {
   if (frameWidth < 1 || frameHeight < 1) return std::nullopt;
   const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
-  const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
+  // The frames' pixels the strip covers: a strip lower or narrower than the frames covers only part of them.
+  const std::int64_t coveredPixels =
+      std::min<std::int64_t>(stripWidth, announced * frameWidth) * std::min(stripHeight, frameHeight);
   // Values are bounded by projectTooLarge already, so the product stays far inside 64 bits.
-  const std::int64_t whitePixels = announced * frameWidth * frameHeight - stripPixels;
+  const std::int64_t whitePixels = announced * frameWidth * frameHeight - coveredPixels;
   // A strip file is at most 1.1 GiB, so the allowance stays inside 64 bits too.
   const std::int64_t allowance = kWhitePixelsPerByte * static_cast<std::int64_t>(stripBytes);
   if (whitePixels <= std::max(allowance, kMaxWhitePixels)) return std::nullopt;

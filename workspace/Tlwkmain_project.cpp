@@ -61,7 +61,9 @@ void TfrmMain::mnuFile_SaveClick() {
   writeProjectText(
       ProjectValues{imagelist1.count(), imagelist1.width(), imagelist1.height(), grdImage.colCount(),
                     grdImage.rowCount(), framesPerSecond, AniImageList.count()},
-      [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); },
+      [&, cell = std::string()](int c, int r) mutable -> const std::string& {
+        return cell = grdImage.cell(c, r);
+      },
       [&](const char* data, std::size_t size) { text.write(data, size); });
   files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);

@@ -13,14 +13,14 @@
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:
 // - a colour count of 0 means the full table of the bit count;
-// - a table may be shorter than declared: it ends where the pixel data starts;
+// - a table may be shorter than declared: it ends where the pixel data starts, so it never runs past the
+//   file's end;
 // - a pixel index past the table reads as black (the index itself is kept);
 // - the last row of uncompressed data may lack its padding bytes;
 // - RLE: runs crossing the end of a row are clipped; a delta or end-of-line that leaves the image ends the
 //   decode; pixels the stream never reaches keep index 0; a stream that ends early (even before its
 //   end-of-bitmap mark) ends the decode and keeps what was decoded. Every step consumes input, so the
 //   decode always ends.
-// A colour table that runs past the end of the file is refused.
 
 namespace platform {
 
@@ -192,14 +192,14 @@ Header readHeader(const std::uint8_t* data, std::size_t size) {
   return h;
 }
 
-std::vector<Color> readTable(const Header& h, const std::uint8_t* data, std::size_t size) {
+std::vector<Color> readTable(const Header& h, const std::uint8_t* data) {
   const std::uint64_t full = std::uint64_t{1} << h.bitCount;
   if (h.colorsUsed > full) {
     fail("colour count " + std::to_string(h.colorsUsed) + " is more than " + std::to_string(h.bitCount) +
          " bits per pixel allow");
   }
   const std::uint64_t declared = h.colorsUsed == 0 ? full : h.colorsUsed;
-  if (h.tableStart + declared * h.entrySize > size) fail("the colour table runs past the end of the file");
+  // The pixel offset lies inside the file, so the table's room does too.
   const std::uint64_t room = (h.pixelOffset - h.tableStart) / h.entrySize;
   const std::size_t count = static_cast<std::size_t>(std::min(declared, room));
   std::vector<Color> table(count);
@@ -410,7 +410,8 @@ struct Plan {
   Header h;
   int width = 0, height = 0;
   std::uint64_t rowBytes = 0;
-  // How many bytes from the pixel offset the decode reads; a compressed stream, up to the file's end.
+  // How many bytes from the pixel offset the decode reads; a compressed stream's, up to its end code once
+  // its claim is checked.
   std::uint64_t pixelBytes = 0;
   bool rle = false;
   std::vector<Color> table;
@@ -433,10 +434,6 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
   const std::uint64_t imageBytes = checkedMul(p.rowBytes, height, "the image size");
   const std::uint64_t available = fileSize - h.pixelOffset;
   p.rle = h.compression == kRle8 || h.compression == kRle4;
-  if (p.rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
-    fail("a compressed bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
-         " pixels cannot be described by " + std::to_string(available) + " bytes of data");
-  }
   p.pixelBytes = available;
   if (!p.rle) {
     const std::uint64_t needed = imageBytes - p.rowBytes + (rowBits + 7) / 8;
@@ -446,8 +443,41 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
     }
     p.pixelBytes = needed;
   }
-  if (h.bitCount <= 8) p.table = readTable(h, head, static_cast<std::size_t>(fileSize));
+  if (h.bitCount <= 8) p.table = readTable(h, head);
   return p;
+}
+
+// The bytes of a compressed stream up to and with its end-of-bitmap code, or all it holds when it has none;
+// whatever follows describes no pixel. Every code is counted whole, as the decode reads it.
+std::uint64_t rleStreamBytes(const Header& h, RleInput& in) {
+  std::uint64_t bytes = 0;
+  const auto take = [&](std::size_t n) {
+    const std::size_t have = std::min(in.want(n), n);
+    in.skip(have);
+    bytes += have;
+    return have == n;
+  };
+  while (in.want(2) >= 2) {
+    const std::uint8_t count = in.at()[0], value = in.at()[1];
+    take(2);
+    if (count > 0 || value == 0) continue;
+    if (value == 1) break;
+    const std::size_t data = value == 2 ? 2 : h.compression == kRle4 ? (value + 1u) / 2 : value;
+    if (!take((data + 1) & ~std::size_t{1})) break;
+  }
+  return bytes;
+}
+
+// The bytes of a compressed stream, read to its end code before its pixels are allocated: a bitmap claiming
+// far more pixels than they can set is refused.
+std::uint64_t checkRleClaim(const Plan& p, RleInput& in) {
+  const std::uint64_t pixels = std::uint64_t{static_cast<std::uint32_t>(p.width)} * p.height;
+  const std::uint64_t bytes = rleStreamBytes(p.h, in);
+  if (pixels > kRleFreePixels && pixels > kRlePixelsPerByte * bytes) {
+    fail("a compressed bitmap of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
+         " pixels cannot be described by " + std::to_string(bytes) + " bytes of data");
+  }
+  return bytes;
 }
 
 // The bitmap a plan describes, with its colour table; a compressed one starts at index 0, an uncompressed
@@ -489,6 +519,10 @@ CheckedFile openChecked(const std::string& path) {
   if (!c.file->readAt(0, head.data(), head.size())) throw readFailed(path);
   try {
     c.plan = planOf(head.data(), size);
+    if (c.plan.rle) {
+      RleInput in(*c.file, c.plan.h.pixelOffset, path);
+      c.plan.pixelBytes = checkRleClaim(c.plan, in);
+    }
   } catch (const BitmapError& e) {
     failNamed(path, e);
   }
@@ -521,6 +555,10 @@ Bitmap decodeChecked(const CheckedFile& c, const std::string& path) {
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr) size = 0;
   const Plan p = planOf(data, size);
+  if (p.rle) {
+    RleInput claim(data + p.h.pixelOffset, size - p.h.pixelOffset);
+    checkRleClaim(p, claim);
+  }
   Bitmap bmp = bitmapOf(p);
   if (p.rle) {
     RleInput in(data + p.h.pixelOffset, size - p.h.pixelOffset);
@@ -603,7 +641,9 @@ void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
 BmpSource loadBmpSource(const std::string& path) {
   CheckedFile checked = openChecked(path);
   // Compressed pixels are decoded whole: their stream decides where each pixel lands.
-  const std::uint64_t bytes = checked.file->size();
+  // Past its end code, a compressed stream describes nothing: only the bytes up to it count.
+  const std::uint64_t bytes =
+      checked.plan.rle ? checked.plan.h.pixelOffset + checked.plan.pixelBytes : checked.file->size();
   BmpSource source{checked.plan.rle ? decodeChecked(checked, path) : Bitmap()};
   if (!checked.plan.rle)
     source.file_ = std::make_unique<BmpSource::File>(BmpSource::File{path, std::move(checked)});

@@ -137,7 +137,6 @@ const Refused kRefused[] = {
        put32(f, 46, 3);
      },
      "colour count 3"},
-    {"table past the end", kShortTable, [](Bytes& f) { put32(f, 46, 0); }, "colour table runs past the end"},
     {"masks past the end", k16bit, [](Bytes& f) { f.resize(60); }, "masks run past the end"},
     {"empty red mask", k16bit, [](Bytes& f) { put32(f, 54, 0); }, "red bit-field mask is empty"},
     {"overlapping masks", k16bit, [](Bytes& f) { put32(f, 58, 0x0FE0); }, "green bit-field mask overlaps"},
@@ -145,6 +144,14 @@ const Refused kRefused[] = {
     {"mask wider than 16 bits", k16bit, [](Bytes& f) { put32(f, 54, 0x1F800); }, "red bit-field mask is wider"},
     {"top-down RLE", kRle8, [](Bytes& f) { put32(f, 22, static_cast<std::uint32_t>(-3)); },
      "cannot be top-down"},
+    {"RLE claim past its end code", kRle8,
+     [](Bytes& f) {
+       // The stream ends at its second code; the megabyte of zeros after it describes nothing.
+       put32(f, 18, 4096);
+       put32(f, 22, 2048);
+       f.resize(f.size() + (std::size_t{1} << 20));
+     },
+     "4096 x 2048 pixels cannot be described by 4 bytes"},
 };
 
 void PrintTo(const Refused& c, std::ostream* os) { *os << c.name; }
@@ -194,6 +201,13 @@ TEST(BmpLenient, SloppyButReadable) {
   put32(shortTableNoCount, 2, 0);  // file sizes are never trusted
   Bytes pastTable = base(kShortTable);
   pastTable[get32(pastTable, 10)] = 200;
+  // A table shorter than its count says, in a file too small to hold the full one; and the same in the core
+  // header of OS/2 1.x, whose table is always the full one by its bit count.
+  Bytes shortTableSmallFile = base(kShortTable);
+  put32(shortTableSmallFile, 46, 0);
+  Bytes coreShortTable = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0,  0,  0,  12, 0,
+                          0,   0,   8, 0, 8, 0, 1, 0, 8, 0, 30, 20, 10, 60, 50, 40};
+  for (int i = 0; i < 64; ++i) coreShortTable.push_back(i % 2);
   Bytes noLastPadding = base(k24bit);
   noLastPadding.pop_back();
   put32(noLastPadding, 34, 0);
@@ -202,6 +216,16 @@ TEST(BmpLenient, SloppyButReadable) {
        [](const Bitmap& b) { EXPECT_EQ(b.colorTable(), palette332()); }},
       {"the table ends where the pixels start", shortTableNoCount,
        [](const Bitmap& b) { EXPECT_EQ(b.colorTable().size(), 16u); }},
+      {"a short table in a small file", shortTableSmallFile,
+       [](const Bitmap& b) {
+         EXPECT_EQ(b.colorTable().size(), 16u);
+         EXPECT_EQ(b.pixel(1, 1), rgb(10, 20, 30));
+       }},
+      {"a short table after a core header", coreShortTable,
+       [](const Bitmap& b) {
+         EXPECT_EQ(b.colorTable(), (std::vector<Color>{rgb(10, 20, 30), rgb(40, 50, 60)}));
+         EXPECT_EQ(b.pixel(1, 7), rgb(40, 50, 60));
+       }},
       {"an index past the table reads black", pastTable,
        [](const Bitmap& b) {
          EXPECT_EQ(b.index(0, 1), 200);

@@ -159,6 +159,9 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
       {1, 1, 1, 4096, 4096, true},               // even one
       {3, 8192, 4096, 4096, 4096, false},        // a real strip of two large frames, one white
       {0, 1, 1, 4096, 4096, false},              // no frames asks for nothing
+      // A strip one pixel wide but tall covers a column of the first frame, not its own pixels' worth.
+      {419, 1, 4194304, 100, 100, false, 1080},
+      {420, 1, 4194304, 100, 100, true, 1080},
   };
   for (const auto& c : cases) {
     const std::uint64_t bytes =
