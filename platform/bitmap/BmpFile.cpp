@@ -235,7 +235,7 @@ class RleInput {
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(block_.size() - kept, file_->size() - next_));
     if (!file_->readAt(next_, block_.data() + kept, count))
-      throw FileError("Cannot read \"" + *path_ + "\": the file ended early or could not be read");
+      throw readFailed(*path_);
     next_ += count;
     in_ = block_.data();
     end_ = in_ + kept + count;
@@ -496,10 +496,6 @@ Bitmap bitmapOf(const Plan& p) {
   std::string why = e.what();
   why[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(why[0])));
   throw BitmapError("Cannot read \"" + path + "\": " + why);
-}
-
-FileError readFailed(const std::string& path) {
-  return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
 }
 
 // The file opened and its headers read and checked, against the file's length: a file that is no bitmap,
