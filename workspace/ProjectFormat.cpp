@@ -23,7 +23,9 @@ std::string LineBuffer::line(int k) const {
   const std::size_t size = text_.size();
   while (starts_.size() <= static_cast<std::size_t>(k) && starts_.back() < size) {
     const std::size_t end = lineEnd(starts_.back());
-    const std::size_t ending = end == size ? 0 : text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n' ? 2 : 1;
+    const std::size_t ending = end == size                                                      ? 0
+                               : text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n' ? 2
+                                                                                                : 1;
     starts_.push_back(static_cast<std::uint32_t>(end + ending));
   }
   if (static_cast<std::size_t>(k) >= starts_.size() || starts_[static_cast<std::size_t>(k)] >= size)
@@ -76,8 +78,7 @@ bool readProjectText(const std::string& path, LineBuffer& lines) {
                               std::to_string(kMaxProjectFileBytes) + " bytes");
   const std::size_t head = text.size();
   text.resize(static_cast<std::size_t>(file.size()));
-  if (!file.readAt(head, text.data() + head, text.size() - head))
-    throw platform::readFailed(path);
+  if (!file.readAt(head, text.data() + head, text.size() - head)) throw platform::readFailed(path);
   lines = LineBuffer(std::move(text));
   return true;
 }

@@ -35,12 +35,15 @@ inline Bitmap decodeBmp(const std::vector<std::uint8_t>& bytes) {
   return decodeBmp(bytes.data(), bytes.size());
 }
 
-// Writes an uncompressed file in the bitmap's own pixel format with its colour table: an info header,
-// 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with their length as colour count
-// (an empty table as a full black one). BitmapError for an empty bitmap.
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap);
+// Where a writer's bytes go, about 1 MiB at a time.
+using ByteSink = std::function<void(const void* data, std::size_t size)>;
+// Writes the file form of a bitmap to write: an uncompressed file in the bitmap's own pixel format with its
+// colour table, an info header, 15 bits as plain 5-5-5, 16 bits as 5-6-5 bit fields, indexed tables with
+// their length as colour count (an empty table as a full black one). The file is never held whole: write
+// receives about 1 MiB at a time, or a row when rows are longer. BitmapError for an empty bitmap.
+void writeBmp(const ByteSink& write, const Bitmap& bitmap);
 
-// File forms. Loading never changes the file; saving replaces the file atomically (writeFileAtomic).
+// File forms. Loading never changes the file; saving replaces the file atomically (FileReplacement).
 // Errors name the file: FileError for reading and writing, BitmapError for a malformed file. Files above
 // 1.1 GiB, more than the largest bitmap needs, are refused before reading. A load reads the headers first
 // and checks them against the file's length, so that a file that is no bitmap or too short for its pixels
@@ -75,13 +78,13 @@ class BmpSource {
   std::uint64_t bytes_ = 0;
 };
 BmpSource loadBmpSource(const std::string& path);
+// Replaces the file with the file form writeBmp writes.
 void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 
 // Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
-// encodeBmp writes a new bitmap holding them, but encoded a band of rows at a time: the strip is never
-// built whole in memory: write receives about 1 MiB at a time. BitmapError for an empty list or one larger
-// than the largest bitmap.
-void writeBmpStrip(const std::function<void(const void* data, std::size_t size)>& write, const ImageList& list);
+// writeBmp writes a new bitmap holding them, through the same writer: the strip is never built whole in
+// memory. BitmapError for an empty list or one larger than the largest bitmap.
+void writeBmpStrip(const ByteSink& write, const ImageList& list);
 inline void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
   writeBmpStrip([&](const void* data, std::size_t size) { out.write(data, size); }, list);
 }

@@ -114,9 +114,10 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
     if (std::int64_t{std::max(0, *values[4])} * std::max(0, *values[5]) > (1 << 16)) saved[4] = saved[5] = 0;
     std::string head;
     const std::string empty;
-    tlwk::writeProjectText({*saved[1], *saved[2], *saved[3], *saved[4], *saved[5], *saved[6], *saved[7]},
-                           [&](int, int) -> const std::string& { return empty; },
-                           [&](const char* d, std::size_t n) { head.append(d, n); });
+    tlwk::writeProjectText(
+        {*saved[1], *saved[2], *saved[3], *saved[4], *saved[5], *saved[6], *saved[7]},
+        [&](int, int) -> const std::string& { return empty; },
+        [&](const char* d, std::size_t n) { head.append(d, n); });
     check(tlwk::readKeyValues(valuesOf(tlwk::LineBuffer(head))) == saved,
           "key values survive writing and reading");
   }

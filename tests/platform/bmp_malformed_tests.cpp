@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/bitmap/BmpFile.h"
+#include "tests/support/BmpBytes.h"
 
 using namespace platform;
 
@@ -57,17 +58,17 @@ enum Base { k8bit, kShortTable, k16bit, k24bit, kRle8 };
 Bytes base(Base which) {
   switch (which) {
     case k8bit:
-      return encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+      return testing_support::bmpBytes(Bitmap(4, 3, PixelFormat::pf8bit));
     case kShortTable:
-      return encodeBmp(withTable(2, 2, 16));
+      return testing_support::bmpBytes(withTable(2, 2, 16));
     case k16bit:
-      return encodeBmp(Bitmap(2, 2, PixelFormat::pf16bit));
+      return testing_support::bmpBytes(Bitmap(2, 2, PixelFormat::pf16bit));
     case k24bit:
-      return encodeBmp(Bitmap(5, 3, PixelFormat::pf24bit));
+      return testing_support::bmpBytes(Bitmap(5, 3, PixelFormat::pf24bit));
     case kRle8:
       break;
   }
-  Bytes f = encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+  Bytes f = testing_support::bmpBytes(Bitmap(4, 3, PixelFormat::pf8bit));
   f.resize(get32(f, 10));
   put32(f, 30, 1);
   f.insert(f.end(), {4, 1, 0, 1});
@@ -196,7 +197,7 @@ TEST(BmpLenient, SloppyButReadable) {
   Bytes fullTableNoCount = base(k8bit);
   put32(fullTableNoCount, 46, 0);
   // Large enough that a full table would still lie inside the file.
-  Bytes shortTableNoCount = encodeBmp(withTable(32, 32, 16));
+  Bytes shortTableNoCount = testing_support::bmpBytes(withTable(32, 32, 16));
   put32(shortTableNoCount, 46, 0);
   put32(shortTableNoCount, 2, 0);  // file sizes are never trusted
   Bytes pastTable = base(kShortTable);
@@ -243,7 +244,7 @@ TEST(BmpLenient, SloppyButReadable) {
 
 // An RLE file of the given size around a stream; its table is the default one of the format.
 Bytes rle(PixelFormat f, int w, int h, const Bytes& stream) {
-  Bytes file = encodeBmp(Bitmap(w, h, f));
+  Bytes file = testing_support::bmpBytes(Bitmap(w, h, f));
   file.resize(get32(file, 10));
   put32(file, 30, f == PixelFormat::pf8bit ? 1 : 2);
   put32(file, 34, static_cast<std::uint32_t>(stream.size()));
@@ -330,7 +331,7 @@ namespace {
 
 // An RLE8 file with a two-colour table around a stream, whatever size its header claims.
 Bytes rle8Claiming(std::uint32_t w, std::uint32_t h, const Bytes& stream) {
-  Bytes f = encodeBmp(withTable(1, 1, 2));
+  Bytes f = testing_support::bmpBytes(withTable(1, 1, 2));
   f.resize(get32(f, 10));
   put32(f, 18, w);
   put32(f, 22, h);
@@ -456,7 +457,7 @@ constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 // The headers are read and checked first: a large file that is no bitmap, or one too short for what its
 // headers announce, is refused without its body being read.
 TEST_F(BmpFileReading, HeadersAreCheckedBeforeTheBodyIsRead) {
-  Bytes big = encodeBmp(Bitmap(1, 1, PixelFormat::pf24bit));
+  Bytes big = testing_support::bmpBytes(Bitmap(1, 1, PixelFormat::pf24bit));
   put32(big, 18, 8192);
   put32(big, 22, 8192);  // 192 MiB of rows
   const struct {
@@ -493,7 +494,7 @@ TEST_F(BmpFileReading, TrailingBytesAreNotRead) {
     stream.insert(stream.end(), {0, 0});
   }
   stream.back() = 1;
-  for (const Bytes& start : {encodeBmp(small), rle, rle8Claiming(255, 400, stream)}) {
+  for (const Bytes& start : {testing_support::bmpBytes(small), rle, rle8Claiming(255, 400, stream)}) {
     Bitmap b;
     EXPECT_EQ(load(file(start, 1000 * kMiB), &b), "");
     EXPECT_LT(largest, std::size_t{1} << 17);

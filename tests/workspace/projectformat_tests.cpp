@@ -18,7 +18,8 @@ TEST(LineBuffer, AnyLineEndEndsALineAndWritingUsesCrLf) {
   EXPECT_EQ(LineBuffer().line(0), "");
   std::string written;
   writeProjectText(
-      ProjectValues{1, 8, 8, 2, 1, 5, 0}, [](int c, int) -> const std::string& {
+      ProjectValues{1, 8, 8, 2, 1, 5, 0},
+      [](int c, int) -> const std::string& {
         static const std::string cells[] = {"x", ""};
         return cells[c];
       },
