@@ -1,6 +1,7 @@
 #include "platform/controls/CellTexts.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "platform/bitmap/LargeBlocks.h"
 
@@ -41,11 +42,14 @@ void CellTexts::resize(int cols, int rows) {
   rows_ = rows;
 }
 
-std::string CellTexts::text(int col, int row) const {
-  if (!inside(col, row)) return std::string();
+std::string_view CellTexts::view(int col, int row, Digits& digits) const {
+  if (!inside(col, row)) return {};
   const std::int32_t code = codes_[at(col, row)];
-  if (code >= 0) return std::to_string(code);
-  return code == kEmpty ? std::string() : others_[otherIndex(code)];
+  if (code >= 0) {
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), code).ptr;
+    return {digits.data(), static_cast<std::size_t>(end - digits.data())};
+  }
+  return code == kEmpty ? std::string_view() : std::string_view(others_[otherIndex(code)]);
 }
 
 bool CellTexts::empty(int col, int row) const { return !inside(col, row) || codes_[at(col, row)] == kEmpty; }

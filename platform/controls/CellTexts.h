@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -16,7 +18,13 @@ class CellTexts {
   // New counts; cells in both the old and the new counts keep their texts, new cells are empty.
   void resize(int cols, int rows);
   // Empty text outside the counts.
-  std::string text(int col, int row) const;
+  std::string text(int col, int row) const {
+    Digits digits;
+    return std::string(view(col, row, digits));
+  }
+  // The same text without a copy, valid while the cell and digits stay: a number is spelt into digits.
+  using Digits = std::array<char, 11>;
+  std::string_view view(int col, int row, Digits& digits) const;
   bool empty(int col, int row) const;
   // Ignored outside the counts.
   void set(int col, int row, const std::string& text);

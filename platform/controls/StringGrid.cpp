@@ -90,7 +90,7 @@ void blend(Bitmap& surface, const QImage& glyph, int x0, int y0, const Rect& cli
   }
 }
 
-bool plainAscii(const std::string& text) {
+bool plainAscii(std::string_view text) {
   for (unsigned char ch : text)
     if (ch < 0x20 || ch > 0x7E) return false;
   return true;
@@ -104,10 +104,11 @@ void StringGrid::paintContents(int firstCol, int lastCol, int firstRow, int last
       (redOf(color()) + greenOf(color()) + blueOf(color())) < 384 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
   const QFont font = widget_->font();
   const Rect whole{0, 0, canvas().width(), canvas().height()};
+  CellTexts::Digits digits;
   for (int r = firstRow; r < lastRow; ++r)
     for (int c = firstCol; c < lastCol; ++c) {
-      if (cells_.empty(c, r)) continue;
-      const std::string text = cells_.text(c, r);
+      const std::string_view text = cells_.view(c, r, digits);
+      if (text.empty()) continue;
       Rect rect = cellRect(c, r);
       rect.right = std::min(rect.right, whole.right);
       rect.bottom = std::min(rect.bottom, whole.bottom);
@@ -128,7 +129,7 @@ void StringGrid::paintContents(int firstCol, int lastCol, int firstRow, int last
       p.setPen(QColor::fromRgb(ink));
       p.setClipRect(rect.left, rect.top, rect.width(), rect.height());
       p.drawText(QRect(rect.left + 2, rect.top + 2, rect.width() - 2, rect.height() - 2),
-                 Qt::AlignLeft | Qt::AlignTop, qs(text));
+                 Qt::AlignLeft | Qt::AlignTop, qs(std::string(text)));
     }
 }
 

@@ -129,7 +129,7 @@ const Refused kRefused[] = {
      "offset 20 lies inside the headers"},
     {"offset over the masks", k16bit, [](Bytes& f) { put32(f, 10, 60); }, "offset 60 lies inside the headers"},
     {"offset past the end", k24bit, [](Bytes& f) { put32(f, 10, 1000); }, "offset 1000 lies past the end"},
-    {"rows cut short", k24bit, [](Bytes& f) { f.resize(f.size() - 2); },
+    {"rows cut short", k24bit, [](Bytes& f) { f.erase(f.end() - 2, f.end()); },
      "shorter than its rows need (46 of 47"},
     {"more colours than 8 bits hold", k8bit, [](Bytes& f) { put32(f, 46, 257); }, "colour count 257"},
     {"more colours than 1 bit holds", k8bit,
