@@ -3,6 +3,7 @@
 #include <array>
 
 #include "components/VersionBlock.h"
+#include "platform/system/Bytes.h"
 #include "platform/system/Files.h"
 
 namespace components {
@@ -38,11 +39,11 @@ struct Fields {
   bool big = false;
   std::uint64_t get(std::size_t at, int bytes) const {
     if (at + static_cast<std::size_t>(bytes) > b.size()) return 0;
+    const std::uint8_t* p = b.data() + at;
+    if (!big)
+      return bytes == 2 ? platform::readLe16(p) : bytes == 4 ? platform::readLe32(p) : platform::readLe64(p);
     std::uint64_t v = 0;
-    for (int i = 0; i < bytes; ++i) {
-      const std::uint64_t byte = b[at + static_cast<std::size_t>(big ? i : bytes - 1 - i)];
-      v = v << 8 | byte;
-    }
+    for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
     return v;
   }
   std::uint32_t u16(std::size_t at) const { return static_cast<std::uint32_t>(get(at, 2)); }

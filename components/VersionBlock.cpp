@@ -15,26 +15,22 @@ using platform::appendLe32;
 // Children nest a few levels in real blocks; deeper nesting is not followed.
 constexpr int kMaxDepth = 16;
 
-std::uint16_t rd16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
-}
-
 std::size_t align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
 
 // Parses the node at pos inside [pos, limit); nothing when its header or length is unsound.
 std::optional<VersionNode> parseNode(std::span<const std::uint8_t> b, std::size_t pos, std::size_t limit,
                                      int depth, std::size_t& length) {
   if (limit - pos < 6) return std::nullopt;
-  length = rd16(b, pos);
+  length = platform::readLe16(b.data() + pos);
   if (length < 6 || length > limit - pos) return std::nullopt;
   const std::size_t end = pos + length;
   VersionNode node;
-  const std::uint16_t valueLength = rd16(b, pos + 2);
-  node.type = rd16(b, pos + 4);
+  const std::uint16_t valueLength = platform::readLe16(b.data() + pos + 2);
+  node.type = platform::readLe16(b.data() + pos + 4);
   std::size_t p = pos + 6;
   for (;;) {
     if (end - p < 2) return std::nullopt;  // the key has no terminating null inside the node
-    const std::uint16_t c = rd16(b, p);
+    const std::uint16_t c = platform::readLe16(b.data() + p);
     p += 2;
     if (c == 0) break;
     node.key.push_back(static_cast<char16_t>(c));

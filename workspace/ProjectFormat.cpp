@@ -11,92 +11,27 @@
 
 namespace tlwk {
 
-void LineBuffer::clear() { setText(std::string()); }
-
-void LineBuffer::add(const std::string& line) {
-  // A text given whole may lack its last line end; the places found in it are then found again.
-  if (!text_.empty() && text_.back() != '\r' && text_.back() != '\n') {
-    text_ += "\r\n";
-    forget();
-  }
-  text_ += line;
-  text_ += "\r\n";
-  count_ = -1;
-}
-
-void LineBuffer::setText(std::string text) {
-  text_ = std::move(text);
-  written_ = text_.empty();
-  forget();
-}
-
-void LineBuffer::forget() {
-  marks_.assign(1, 0);
-  lastLine_ = 0;
-  lastStart_ = 0;
-  count_ = -1;
-}
-
-std::size_t LineBuffer::next(std::size_t start) const {
-  const char* p = text_.data();
-  const std::size_t size = text_.size();
+std::size_t LineBuffer::lineEnd(std::size_t start) const {
   std::size_t end = start;
-  while (end < size && p[end] != '\r' && p[end] != '\n') ++end;
-  if (end == size) return size;
-  return p[end] == '\r' && end + 1 < size && p[end + 1] == '\n' ? end + 2 : end + 1;
-}
-
-std::size_t LineBuffer::start(int k) const {
-  if (k < 0 || (count_ >= 0 && k >= count_)) return std::string::npos;
-  // From the nearest line known at or before k: a mark or the line found last.
-  const std::size_t mark = std::min(static_cast<std::size_t>(k / kMarkEvery), marks_.size() - 1);
-  int line = static_cast<int>(mark) * kMarkEvery;
-  std::size_t at = marks_[mark];
-  if (lastLine_ <= k && lastLine_ > line) {
-    line = lastLine_;
-    at = lastStart_;
-  }
-  for (; line < k && at < text_.size(); ++line) {
-    at = next(at);
-    if ((line + 1) % kMarkEvery == 0 && static_cast<std::size_t>((line + 1) / kMarkEvery) == marks_.size())
-      marks_.push_back(at);
-  }
-  if (at >= text_.size()) {
-    count_ = line;
-    return std::string::npos;
-  }
-  lastLine_ = line;
-  lastStart_ = at;
-  return at;
-}
-
-int LineBuffer::count() const {
-  int n = 0;
-  while (start(n) != std::string::npos) ++n;
-  return n;
+  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
+  return end;
 }
 
 std::string LineBuffer::line(int k) const {
-  const std::size_t at = start(k);
-  if (at == std::string::npos) return std::string();
-  std::size_t end = at;
-  while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-  return text_.substr(at, end - at);
-}
-
-std::string LineBuffer::text() const {
-  if (written_) return text_;
-  std::string out;
-  out.reserve(text_.size() + 2);
-  for (int k = 0;; ++k) {
-    const std::size_t at = start(k);
-    if (at == std::string::npos) break;
-    std::size_t end = at;
-    while (end < text_.size() && text_[end] != '\r' && text_[end] != '\n') ++end;
-    out.append(text_, at, end - at);
-    out += "\r\n";
+  if (k < 0) return std::string();
+  if (starts_.empty()) starts_.push_back(0);  // moved from
+  const std::size_t size = text_.size();
+  while (starts_.size() <= static_cast<std::size_t>(k) && starts_.back() < size) {
+    const std::size_t end = lineEnd(starts_.back());
+    const std::size_t ending = end == size                                                      ? 0
+                               : text_[end] == '\r' && end + 1 < size && text_[end + 1] == '\n' ? 2
+                                                                                                : 1;
+    starts_.push_back(static_cast<std::uint32_t>(end + ending));
   }
-  return out;
+  if (static_cast<std::size_t>(k) >= starts_.size() || starts_[static_cast<std::size_t>(k)] >= size)
+    return std::string();
+  const std::size_t start = starts_[static_cast<std::size_t>(k)];
+  return text_.substr(start, lineEnd(start) - start);
 }
 
 std::int32_t projectValue(const LineBuffer& lines, int k) {
@@ -118,10 +53,6 @@ std::array<std::string, kFirstCellLine> headLines(const ProjectValues& v) {
 }
 }  // namespace
 
-void writeProjectHead(LineBuffer& lines, const ProjectValues& v) {
-  for (auto& line : headLines(v)) lines.add(std::move(line));
-}
-
 KeyValues readKeyValues(const ValueReader& value) {
   KeyValues v;
   for (int k = kImageCount; k <= kVideoFrames; ++k) {
@@ -133,29 +64,22 @@ KeyValues readKeyValues(const ValueReader& value) {
   return v;
 }
 
-KeyValues readKeyValues(const LineBuffer& lines) {
-  return readKeyValues([&](int k) { return projectValue(lines, k); });
-}
-
 bool readProjectText(const std::string& path, LineBuffer& lines) {
-  lines.clear();
+  lines = LineBuffer();
   const platform::RegularFile file(path);
   const std::string header = kProjectHeader;
-  const auto failRead = [&](const std::string& why) {
-    return platform::FileError("Cannot read \"" + path + "\": " + why);
-  };
   // The header and the character after it, which must end the line if there is one.
   std::string text(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), header.size() + 1)), '\0');
-  if (!file.readAt(0, text.data(), text.size())) throw failRead("the file ended early or could not be read");
+  if (!file.readAt(0, text.data(), text.size())) throw platform::readFailed(path);
   if (text.size() < header.size() || text.compare(0, header.size(), header) != 0) return false;
   if (text.size() > header.size() && text[header.size()] != '\r' && text[header.size()] != '\n') return false;
   if (file.size() > kMaxProjectFileBytes)
-    throw failRead("the file is larger than " + std::to_string(kMaxProjectFileBytes) + " bytes");
+    throw platform::FileError("Cannot read \"" + path + "\": the file is larger than " +
+                              std::to_string(kMaxProjectFileBytes) + " bytes");
   const std::size_t head = text.size();
   text.resize(static_cast<std::size_t>(file.size()));
-  if (!file.readAt(head, text.data() + head, text.size() - head))
-    throw failRead("the file ended early or could not be read");
-  lines.setText(std::move(text));
+  if (!file.readAt(head, text.data() + head, text.size() - head)) throw platform::readFailed(path);
+  lines = LineBuffer(std::move(text));
   return true;
 }
 
@@ -265,18 +189,16 @@ std::optional<std::string> framesBeyondStrip(std::int64_t announced, int stripWi
                                              std::uint64_t stripBytes, int frameWidth, int frameHeight) {
   if (frameWidth < 1 || frameHeight < 1) return std::nullopt;
   const std::int64_t held = (std::int64_t{stripWidth} + frameWidth - 1) / frameWidth;
-  const std::int64_t stripPixels = std::int64_t{stripWidth} * stripHeight;
+  // The frames' pixels the strip covers: a strip lower or narrower than the frames covers only part of them.
+  const std::int64_t coveredPixels =
+      std::min<std::int64_t>(stripWidth, announced * frameWidth) * std::min(stripHeight, frameHeight);
   // Values are bounded by projectTooLarge already, so the product stays far inside 64 bits.
-  const std::int64_t whitePixels = announced * frameWidth * frameHeight - stripPixels;
+  const std::int64_t whitePixels = announced * frameWidth * frameHeight - coveredPixels;
   // A strip file is at most 1.1 GiB, so the allowance stays inside 64 bits too.
   const std::int64_t allowance = kWhitePixelsPerByte * static_cast<std::int64_t>(stripBytes);
   if (whitePixels <= std::max(allowance, kMaxWhitePixels)) return std::nullopt;
   return "The project file describes " + std::to_string(announced) +
          " frames, far more than its frame strip holds (" + std::to_string(held) + ")..";
-}
-
-LoadedProject readProject(const LineBuffer& lines, const std::string& base, const StripLoader& loadStrip) {
-  return readProject([&](int k) { return projectValue(lines, k); }, base, loadStrip);
 }
 
 LoadedProject readProject(const ValueReader& value, const std::string& base, const StripLoader& loadStrip) {

@@ -15,37 +15,24 @@ namespace tlwk {
 
 inline constexpr const char* kProjectHeader = "tlwkproj file";
 
-// The line buffer through which project text passes whole. It holds the text once; lines are found as
-// they are asked for, so a load that reads a few lines of a long text neither copies nor scans the rest.
-// CR, LF and CR LF each end a line. Asking for a line past the last gives empty text.
+// The line buffer through which project text passes whole. It holds the text once, and finds the starts of
+// its lines once, as far as they are asked for: a load that reads a few lines of a long text (16 MiB of
+// blank lines after a project's own) neither copies nor scans the rest. CR, LF and CR LF each end a line.
+// Asking for a line past the last gives empty text.
 class LineBuffer {
  public:
-  void clear();
-  // Appends a line ended by CR LF.
-  void add(const std::string& line);
-  int count() const;
+  LineBuffer() = default;
+  // A text of less than 4 GiB.
+  explicit LineBuffer(std::string text) : text_(std::move(text)) {}
   std::string line(int k) const;
-  // The text with every line, the last included, ended by CR LF.
-  std::string text() const;
-  void setText(std::string text);
 
  private:
-  // Where line k starts, or npos when the text has no line k.
-  std::size_t start(int k) const;
-  std::size_t next(std::size_t start) const;
-  void forget();
+  // Where the line starting at start ends: at its CR or LF, or at the end of the text.
+  std::size_t lineEnd(std::size_t start) const;
 
-  static constexpr int kMarkEvery = 64;
   std::string text_;
-  // Whether text_ holds only lines added, each ended by CR LF as text() gives them.
-  bool written_ = true;
-  // The starts of lines 0, kMarkEvery, 2 x kMarkEvery, ... found so far (an eighth of the text at most),
-  // and the line found last, from which reading on in order costs nothing extra.
-  mutable std::vector<std::size_t> marks_{0};
-  mutable int lastLine_ = 0;
-  mutable std::size_t lastStart_ = 0;
-  // The number of lines once the end has been reached, else -1.
-  mutable int count_ = -1;
+  // The starts of lines 0, 1, ... found so far, followed by the text's size once the last line is found.
+  mutable std::vector<std::uint32_t> starts_{0};
 };
 
 // The number on line k: the text after the first "=" (the whole line without one), converted as every
@@ -60,15 +47,12 @@ struct ProjectValues {
 inline constexpr int kFirstCellLine = 8;
 enum KeyLine { kImageCount = 1, kImageWidth, kImageHeight, kColumns, kRows, kFramesPerSec, kVideoFrames };
 
-// Header and key lines, as a save writes them.
-void writeProjectHead(LineBuffer& lines, const ProjectValues& v);
 // Reads the number on a line of the project text, as projectValue does; the window's load passes its
 // ReadProjectValue.
 using ValueReader = std::function<std::int32_t(int line)>;
 // The key values by line (1 to 7); a line that does not convert stays empty.
 using KeyValues = std::array<std::optional<std::int32_t>, kFirstCellLine>;
 KeyValues readKeyValues(const ValueReader& value);
-KeyValues readKeyValues(const LineBuffer& lines);
 
 // Reads a project file into lines, the header first: false, with the lines empty, when line 0 is not the
 // header, known from the first bytes alone. Only then is the rest read, once, into the buffer; a file
@@ -128,10 +112,9 @@ struct LoadedProject {
 // strips that cannot hold what the text announces, are ProjectRefused before pixel memory is taken; a value
 // that is no number fails with the conversion error of its line, and a strip that cannot be read with
 // loadStrip's error, in the order the values and strips are used. Each number is read through value (the
-// window passes its ReadProjectValue), or from lines with projectValue.
+// window passes its ReadProjectValue).
 using StripLoader = std::function<platform::BmpSource(const char*)>;
 LoadedProject readProject(const ValueReader& value, const std::string& base, const StripLoader& loadStrip);
-LoadedProject readProject(const LineBuffer& lines, const std::string& base, const StripLoader& loadStrip);
 
 // The project text as a save writes it: the header, the key lines of v, then one line per cell of the
 // v.columns x v.rows work space, row by row, cell(c, r) giving each; every line ends in CR LF. The text

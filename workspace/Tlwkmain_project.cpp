@@ -25,6 +25,14 @@ void finishInterruptedSave(const std::string& projectFile) {
   const std::string base = projectBaseName(projectFile);
   platform::finishInterruptedReplacements({base + "bmp", base + "vid", projectFile}, journal);
 }
+
+// The work space's cells as the project text takes them; the grid gives each text by value, so the
+// reader holds the one it gave last.
+CellText cellsOf(const platform::StringGrid& grid) {
+  return [&grid, cell = std::string()](int c, int r) mutable -> const std::string& {
+    return cell = grid.cell(c, r);
+  };
+}
 }  // namespace
 
 void TfrmMain::bindFileHandlers() {
@@ -60,9 +68,8 @@ ProjectValues TfrmMain::projectValues() const {
 
 bool TfrmMain::saveRefused() {
   const ProjectValues v = projectValues();
-  const auto why = saveTooLarge(
-      {v, AniImageList.width(), AniImageList.height(),
-       projectTextBytes(v, [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); })});
+  const auto why =
+      saveTooLarge({v, AniImageList.width(), AniImageList.height(), projectTextBytes(v, cellsOf(grdImage))});
   if (why) platform::messageDlg(*why, MsgType::Information, MsgButtons::Ok);
   return why.has_value();
 }
@@ -94,9 +101,8 @@ void TfrmMain::mnuFile_SaveClick() {
   platform::writeBmpStrip(files.output(0), imagelist1);
   if (frames) platform::writeBmpStrip(files.output(1), AniImageList);
   platform::FileReplacement::Output& text = files.output(targets.size() - 1);
-  writeProjectText(
-      projectValues(), [&](int c, int r) -> const std::string& { return grdImage.cell(c, r); },
-      [&](const char* data, std::size_t size) { text.write(data, size); });
+  writeProjectText(projectValues(), cellsOf(grdImage),
+                   [&](const char* data, std::size_t size) { text.write(data, size); });
   files.commit();
   StatusBar.setPanelText(2, "Project: " + projectName);
 }

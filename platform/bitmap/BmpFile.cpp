@@ -13,14 +13,14 @@
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:
 // - a colour count of 0 means the full table of the bit count;
-// - a table may be shorter than declared: it ends where the pixel data starts;
+// - a table may be shorter than declared: it ends where the pixel data starts, so it never runs past the
+//   file's end;
 // - a pixel index past the table reads as black (the index itself is kept);
 // - the last row of uncompressed data may lack its padding bytes;
 // - RLE: runs crossing the end of a row are clipped; a delta or end-of-line that leaves the image ends the
 //   decode; pixels the stream never reaches keep index 0; a stream that ends early (even before its
 //   end-of-bitmap mark) ends the decode and keeps what was decoded. Every step consumes input, so the
 //   decode always ends.
-// A colour table that runs past the end of the file is refused.
 
 namespace platform {
 
@@ -45,12 +45,9 @@ constexpr std::size_t kMaxHeadBytes = kFileHeader + 124 + 256 * 4;
 
 [[noreturn]] void fail(const std::string& why) { throw BitmapError("Invalid bitmap: " + why); }
 
-std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t u32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::int32_t i32(const std::uint8_t* p) { return static_cast<std::int32_t>(u32(p)); }
+std::uint16_t u16(const std::uint8_t* p) { return readLe16(p); }
+std::uint32_t u32(const std::uint8_t* p) { return readLe32(p); }
+std::int32_t i32(const std::uint8_t* p) { return static_cast<std::int32_t>(readLe32(p)); }
 
 std::uint64_t checkedMul(std::uint64_t a, std::uint64_t b, const char* what) {
   std::uint64_t r;
@@ -192,14 +189,14 @@ Header readHeader(const std::uint8_t* data, std::size_t size) {
   return h;
 }
 
-std::vector<Color> readTable(const Header& h, const std::uint8_t* data, std::size_t size) {
+std::vector<Color> readTable(const Header& h, const std::uint8_t* data) {
   const std::uint64_t full = std::uint64_t{1} << h.bitCount;
   if (h.colorsUsed > full) {
     fail("colour count " + std::to_string(h.colorsUsed) + " is more than " + std::to_string(h.bitCount) +
          " bits per pixel allow");
   }
   const std::uint64_t declared = h.colorsUsed == 0 ? full : h.colorsUsed;
-  if (h.tableStart + declared * h.entrySize > size) fail("the colour table runs past the end of the file");
+  // The pixel offset lies inside the file, so the table's room does too.
   const std::uint64_t room = (h.pixelOffset - h.tableStart) / h.entrySize;
   const std::size_t count = static_cast<std::size_t>(std::min(declared, room));
   std::vector<Color> table(count);
@@ -219,6 +216,9 @@ class RleInput {
       : file_(&file), path_(&path), next_(offset), block_(kBlock) {
     in_ = end_ = block_.data();
   }
+  // Its place points into its own block.
+  RleInput(const RleInput&) = delete;
+  RleInput& operator=(const RleInput&) = delete;
   // The bytes at hand from the current position: at least n while the stream holds them.
   std::size_t want(std::size_t n) {
     if (static_cast<std::size_t>(end_ - in_) < n && file_ && next_ < file_->size()) refill();
@@ -234,8 +234,7 @@ class RleInput {
     std::memmove(block_.data(), in_, kept);
     const std::size_t count =
         static_cast<std::size_t>(std::min<std::uint64_t>(block_.size() - kept, file_->size() - next_));
-    if (!file_->readAt(next_, block_.data() + kept, count))
-      throw FileError("Cannot read \"" + *path_ + "\": the file ended early or could not be read");
+    if (!file_->readAt(next_, block_.data() + kept, count)) throw readFailed(*path_);
     next_ += count;
     in_ = block_.data();
     end_ = in_ + kept + count;
@@ -357,28 +356,6 @@ class RowDecoder {
   std::array<std::uint32_t, 256> lut_;
 };
 
-// The rows of an uncompressed file, each at its place in the file.
-const std::uint8_t* fileRow(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, int height,
-                            int y) {
-  return pixels + static_cast<std::size_t>(h.height > 0 ? height - 1 - y : y) * rowBytes;
-}
-
-void decodeRows(const Header& h, const std::uint8_t* pixels, std::size_t rowBytes, Bitmap& bmp) {
-  const int w = bmp.width(), height = bmp.height();
-  const RowDecoder decoder(h, {});
-  for (int row = 0; row < height; ++row) {
-    const std::uint8_t* src = fileRow(h, pixels, rowBytes, height, row);
-    if (h.bitCount == 8) {
-      std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
-    } else if (h.bitCount < 8) {
-      std::uint8_t* dst = bmp.indexRow(row);
-      for (int x = 0; x < w; ++x) dst[x] = decoder.index(src, x);
-    } else {
-      decoder.words(src, 0, w, bmp.wordRow(row));
-    }
-  }
-}
-
 PixelFormat formatOf(const Header& h) {
   switch (h.bitCount) {
     case 1:
@@ -410,10 +387,60 @@ struct Plan {
   Header h;
   int width = 0, height = 0;
   std::uint64_t rowBytes = 0;
-  // How many bytes from the pixel offset the decode reads; a compressed stream, up to the file's end.
+  // How many bytes from the pixel offset the decode reads; a compressed stream's, up to its end code once
+  // its claim is checked.
   std::uint64_t pixelBytes = 0;
   bool rle = false;
   std::vector<Color> table;
+};
+
+// Where image row y starts among the pixel data of an uncompressed file, which holds its rows bottom-up
+// unless its height is negative.
+std::uint64_t rowOffset(const Plan& p, std::int64_t y) {
+  return static_cast<std::uint64_t>(p.h.height > 0 ? p.height - 1 - y : y) * p.rowBytes;
+}
+
+// The rows of an uncompressed file into bmp: indexed pixels keep their index, others become words.
+void decodeRows(const Plan& p, const std::uint8_t* pixels, Bitmap& bmp) {
+  const int w = bmp.width();
+  const RowDecoder decoder(p.h, {});
+  for (int row = 0; row < bmp.height(); ++row) {
+    const std::uint8_t* src = pixels + rowOffset(p, row);
+    if (p.h.bitCount == 8) {
+      std::memcpy(bmp.indexRow(row), src, static_cast<std::size_t>(w));
+    } else if (p.h.bitCount < 8) {
+      std::uint8_t* dst = bmp.indexRow(row);
+      for (int x = 0; x < w; ++x) dst[x] = decoder.index(src, x);
+    } else {
+      decoder.words(src, 0, w, bmp.wordRow(row));
+    }
+  }
+}
+
+// A file's bytes from its pixel offset on: held in memory, or read from the file as they are needed.
+class PixelData {
+ public:
+  PixelData(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+  PixelData(const RegularFile& file, std::uint64_t offset, const std::string& path)
+      : file_(&file), offset_(offset), path_(&path) {}
+  // The count bytes from at, which the plan says lie in the file; nullptr when the file does not give them.
+  const std::uint8_t* bytes(std::uint64_t at, std::size_t count) {
+    if (!file_) return data_ + at;
+    if (buffer_.capacity() < count) detail::reserveLarge(buffer_, count);
+    buffer_.resize(count);
+    return file_->readAt(offset_ + at, buffer_.data(), count) ? buffer_.data() : nullptr;
+  }
+  RleInput rle() const { return file_ ? RleInput(*file_, offset_, *path_) : RleInput(data_, size_); }
+  const std::string& path() const { return *path_; }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+  const RegularFile* file_ = nullptr;
+  std::uint64_t offset_ = 0;
+  const std::string* path_ = nullptr;
+  // Written whole by each read, so never zeroed first.
+  detail::UnfilledVector<std::uint8_t> buffer_;
 };
 
 // head holds the file's first min(fileSize, kMaxHeadBytes) bytes: all its headers and colour table.
@@ -433,10 +460,6 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
   const std::uint64_t imageBytes = checkedMul(p.rowBytes, height, "the image size");
   const std::uint64_t available = fileSize - h.pixelOffset;
   p.rle = h.compression == kRle8 || h.compression == kRle4;
-  if (p.rle && width * height > kRleFreePixels && width * height > kRlePixelsPerByte * available) {
-    fail("a compressed bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
-         " pixels cannot be described by " + std::to_string(available) + " bytes of data");
-  }
   p.pixelBytes = available;
   if (!p.rle) {
     const std::uint64_t needed = imageBytes - p.rowBytes + (rowBits + 7) / 8;
@@ -446,8 +469,41 @@ Plan planOf(const std::uint8_t* head, std::uint64_t fileSize) {
     }
     p.pixelBytes = needed;
   }
-  if (h.bitCount <= 8) p.table = readTable(h, head, static_cast<std::size_t>(fileSize));
+  if (h.bitCount <= 8) p.table = readTable(h, head);
   return p;
+}
+
+// The bytes of a compressed stream up to and with its end-of-bitmap code, or all it holds when it has none;
+// whatever follows describes no pixel. Every code is counted whole, as the decode reads it.
+std::uint64_t rleStreamBytes(const Header& h, RleInput in) {
+  std::uint64_t bytes = 0;
+  const auto take = [&](std::size_t n) {
+    const std::size_t have = std::min(in.want(n), n);
+    in.skip(have);
+    bytes += have;
+    return have == n;
+  };
+  while (in.want(2) >= 2) {
+    const std::uint8_t count = in.at()[0], value = in.at()[1];
+    take(2);
+    if (count > 0 || value == 0) continue;
+    if (value == 1) break;
+    const std::size_t data = value == 2 ? 2 : h.compression == kRle4 ? (value + 1u) / 2 : value;
+    if (!take((data + 1) & ~std::size_t{1})) break;
+  }
+  return bytes;
+}
+
+// A compressed stream is read to its end code before its pixels are allocated: a bitmap claiming far more
+// pixels than its bytes can set is refused, and only those bytes count as its pixel data.
+void checkRleClaim(Plan& p, const PixelData& data) {
+  if (!p.rle) return;
+  const std::uint64_t pixels = std::uint64_t{static_cast<std::uint32_t>(p.width)} * p.height;
+  p.pixelBytes = rleStreamBytes(p.h, data.rle());
+  if (pixels > kRleFreePixels && pixels > kRlePixelsPerByte * p.pixelBytes) {
+    fail("a compressed bitmap of " + std::to_string(p.width) + " x " + std::to_string(p.height) +
+         " pixels cannot be described by " + std::to_string(p.pixelBytes) + " bytes of data");
+  }
 }
 
 // The bitmap a plan describes, with its colour table; a compressed one starts at index 0, an uncompressed
@@ -468,10 +524,6 @@ Bitmap bitmapOf(const Plan& p) {
   throw BitmapError("Cannot read \"" + path + "\": " + why);
 }
 
-FileError readFailed(const std::string& path) {
-  return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
-}
-
 // The file opened and its headers read and checked, against the file's length: a file that is no bitmap,
 // or shorter than its headers promise, is refused before its body is read.
 struct CheckedFile {
@@ -489,46 +541,46 @@ CheckedFile openChecked(const std::string& path) {
   if (!c.file->readAt(0, head.data(), head.size())) throw readFailed(path);
   try {
     c.plan = planOf(head.data(), size);
+    checkRleClaim(c.plan, PixelData(*c.file, c.plan.h.pixelOffset, path));
   } catch (const BitmapError& e) {
     failNamed(path, e);
   }
   return c;
 }
 
-Bitmap decodeChecked(const CheckedFile& c, const std::string& path) {
-  const Plan& p = c.plan;
+// The one decoder of a whole file's pixels, planned and checked.
+Bitmap decodePixels(const Plan& p, PixelData& data) {
   Bitmap bmp = bitmapOf(p);
+  if (p.rle) {
+    RleInput in = data.rle();
+    decodeRle(p.h, in, bmp);
+    return bmp;
+  }
+  // Only what the rows need is read, once.
+  const std::uint8_t* pixels = data.bytes(0, static_cast<std::size_t>(p.pixelBytes));
+  if (!pixels) throw readFailed(data.path());
+  decodeRows(p, pixels, bmp);
+  return bmp;
+}
+
+// A checked file's pixels decoded, its faults naming it.
+Bitmap decodeFile(const CheckedFile& c, const std::string& path) {
+  PixelData data(*c.file, c.plan.h.pixelOffset, path);
   try {
-    if (p.rle) {
-      RleInput in(*c.file, p.h.pixelOffset, path);
-      decodeRle(p.h, in, bmp);
-    } else {
-      // Only what the rows need is read, into a buffer that is written once.
-      detail::UnfilledVector<std::uint8_t> pixels;
-      detail::reserveLarge(pixels, static_cast<std::size_t>(p.pixelBytes));
-      pixels.resize(static_cast<std::size_t>(p.pixelBytes));
-      if (!c.file->readAt(p.h.pixelOffset, pixels.data(), pixels.size())) throw readFailed(path);
-      decodeRows(p.h, pixels.data(), static_cast<std::size_t>(p.rowBytes), bmp);
-    }
+    return decodePixels(c.plan, data);
   } catch (const BitmapError& e) {
     failNamed(path, e);
   }
-  return bmp;
 }
 
 }  // namespace
 
 Bitmap decodeBmp(const std::uint8_t* data, std::size_t size) {
   if (data == nullptr) size = 0;
-  const Plan p = planOf(data, size);
-  Bitmap bmp = bitmapOf(p);
-  if (p.rle) {
-    RleInput in(data + p.h.pixelOffset, size - p.h.pixelOffset);
-    decodeRle(p.h, in, bmp);
-  } else {
-    decodeRows(p.h, data + p.h.pixelOffset, static_cast<std::size_t>(p.rowBytes), bmp);
-  }
-  return bmp;
+  Plan p = planOf(data, size);
+  PixelData pixels(data + p.h.pixelOffset, size - p.h.pixelOffset);
+  checkRleClaim(p, pixels);
+  return decodePixels(p, pixels);
 }
 
 // An uncompressed file whose headers are checked; its pixels stay in the file until tiles are cut.
@@ -565,7 +617,8 @@ void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
   const int chunk = static_cast<int>(std::clamp<std::size_t>(
       (std::size_t{1} << 20) / 4 / std::max<std::size_t>(tile, 1), 1, static_cast<std::size_t>(columns)));
   const RowDecoder decoder(l.h, l.table);
-  std::vector<std::uint8_t> buffer;
+  PixelData data(file, l.h.pixelOffset, file_->path);
+  const std::uint8_t* part = nullptr;
   std::uint32_t* const first = list.appendUnwritten(count);
   constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
   for (int t0 = 0; t0 < count;) {
@@ -582,17 +635,15 @@ void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
       const std::int64_t y = sy + row;
       const bool inside = y < l.height && x0 < x1;
       if (inside) {
-        buffer.resize(static_cast<std::size_t>(byte1 - byte0));
-        const std::uint64_t fileRow = static_cast<std::uint64_t>(l.h.height > 0 ? l.height - 1 - y : y);
-        if (!file.readAt(l.h.pixelOffset + fileRow * l.rowBytes + static_cast<std::uint64_t>(byte0),
-                         buffer.data(), buffer.size()))
-          throw FileError("Cannot read \"" + file_->path + "\": the file changed while it was read");
+        part = data.bytes(rowOffset(l, y) + static_cast<std::uint64_t>(byte0),
+                          static_cast<std::size_t>(byte1 - byte0));
+        if (!part) throw FileError("Cannot read \"" + file_->path + "\": the file changed while it was read");
       }
       for (int t = t0; t < t1; ++t) {
         std::uint32_t* dst = first + static_cast<std::size_t>(t) * tile + static_cast<std::size_t>(row) * tw;
         const std::int64_t sx = static_cast<std::int64_t>(t % columns) * tw;
         const int covered = inside ? static_cast<int>(std::clamp<std::int64_t>(l.width - sx, 0, tw)) : 0;
-        if (covered > 0) decoder.words(buffer.data(), static_cast<int>(sx - x0) + skip, covered, dst);
+        if (covered > 0) decoder.words(part, static_cast<int>(sx - x0) + skip, covered, dst);
         std::fill(dst + covered, dst + tw, kWhite);
       }
     }
@@ -603,200 +654,19 @@ void BmpSource::appendTilesTo(ImageList& list, int columns, int count) const {
 BmpSource loadBmpSource(const std::string& path) {
   CheckedFile checked = openChecked(path);
   // Compressed pixels are decoded whole: their stream decides where each pixel lands.
-  const std::uint64_t bytes = checked.file->size();
-  BmpSource source{checked.plan.rle ? decodeChecked(checked, path) : Bitmap()};
+  // Past its end code, a compressed stream describes nothing: only the bytes up to it count.
+  const std::uint64_t bytes =
+      checked.plan.rle ? checked.plan.h.pixelOffset + checked.plan.pixelBytes : checked.file->size();
+  BmpSource source{checked.plan.rle ? decodeFile(checked, path) : Bitmap()};
   if (!checked.plan.rle)
     source.file_ = std::make_unique<BmpSource::File>(BmpSource::File{path, std::move(checked)});
   source.bytes_ = bytes;
   return source;
 }
 
-namespace {
-
-std::size_t rowBytesOf(int width, int bits) { return (static_cast<std::size_t>(width) * bits + 31) / 32 * 4; }
-
-// The file and info headers, bit-field masks and colour table of an uncompressed file; the pixel rows
-// follow at the offset returned.
-std::size_t appendHeader(std::vector<std::uint8_t>& out, int w, int h, int bits, bool masks,
-                         const std::vector<Color>& table) {
-  const std::size_t rowBytes = rowBytesOf(w, bits);
-  const std::size_t offset = kFileHeader + kInfoHeader + (masks ? 12 : 0) + table.size() * 4;
-  const std::size_t total = offset + rowBytes * h;
-  out.push_back('B');
-  out.push_back('M');
-  appendLe32(out, static_cast<std::uint32_t>(total));
-  appendLe32(out, 0);
-  appendLe32(out, static_cast<std::uint32_t>(offset));
-  appendLe32(out, kInfoHeader);
-  appendLe32(out, static_cast<std::uint32_t>(w));
-  appendLe32(out, static_cast<std::uint32_t>(h));
-  appendLe16(out, 1);
-  appendLe16(out, static_cast<std::uint32_t>(bits));
-  appendLe32(out, masks ? kBitfields : kRgb);
-  appendLe32(out, static_cast<std::uint32_t>(rowBytes * h));
-  appendLe32(out, 2835);  // 72 dots per inch
-  appendLe32(out, 2835);
-  appendLe32(out, static_cast<std::uint32_t>(table.size()));
-  appendLe32(out, 0);
-  if (masks) {
-    appendLe32(out, 0xF800);
-    appendLe32(out, 0x07E0);
-    appendLe32(out, 0x001F);
-  }
-  for (const Color c : table) {
-    out.push_back(static_cast<std::uint8_t>(blueOf(c)));
-    out.push_back(static_cast<std::uint8_t>(greenOf(c)));
-    out.push_back(static_cast<std::uint8_t>(redOf(c)));
-    out.push_back(0);
-  }
-  return offset;
-}
-
-}  // namespace
-
-namespace {
-
-// The headers and colour table of the file form of bitmap, appended to out; its rows follow at the offset
-// returned. Indexed files always carry their table's length; an empty table is written as a full black
-// one, which reads back the same colours.
-std::size_t appendFileHead(std::vector<std::uint8_t>& out, const Bitmap& bitmap) {
-  if (bitmap.empty()) throw BitmapError("An empty bitmap cannot be written");
-  const int bits = bitmap.bitsPerPixel();
-  std::vector<Color> table;
-  if (bitmap.indexed()) {
-    table = bitmap.colorTable();
-    if (table.empty()) table.assign(std::size_t{1} << bits, clBlack);
-  }
-  return appendHeader(out, bitmap.width(), bitmap.height(), bits, bitmap.pixelFormat() == PixelFormat::pf16bit,
-                      table);
-}
-
-// Row y as the file holds it, into dst, which holds the row's bytes zeroed.
-void encodeRow(const Bitmap& bitmap, int y, std::uint8_t* dst) {
-  const int bits = bitmap.bitsPerPixel(), w = bitmap.width();
-  const bool masks = bitmap.pixelFormat() == PixelFormat::pf16bit;
-  if (bitmap.indexed()) {
-    const std::uint8_t* src = bitmap.indexRow(y);
-    if (bits == 8) {
-      std::memcpy(dst, src, static_cast<std::size_t>(w));
-    } else if (bits == 4) {
-      for (int x = 0; x < w; ++x)
-        dst[x >> 1] |= static_cast<std::uint8_t>((src[x] & 0x0F) << ((x & 1) ? 0 : 4));
-    } else {
-      for (int x = 0; x < w; ++x) dst[x >> 3] |= static_cast<std::uint8_t>((src[x] & 1) << (7 - (x & 7)));
-    }
-    return;
-  }
-  const std::uint32_t* src = bitmap.wordRow(y);
-  for (int x = 0; x < w; ++x) {
-    const std::uint32_t r = (src[x] >> 16) & 0xFF, g = (src[x] >> 8) & 0xFF, b = src[x] & 0xFF;
-    switch (bits) {
-      case 16: {
-        const std::uint32_t v = masks ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
-                                      : ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
-        dst[2 * x] = static_cast<std::uint8_t>(v);
-        dst[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
-        break;
-      }
-      case 24:
-        dst[3 * x] = static_cast<std::uint8_t>(b);
-        dst[3 * x + 1] = static_cast<std::uint8_t>(g);
-        dst[3 * x + 2] = static_cast<std::uint8_t>(r);
-        break;
-      default:
-        dst[4 * x] = static_cast<std::uint8_t>(b);
-        dst[4 * x + 1] = static_cast<std::uint8_t>(g);
-        dst[4 * x + 2] = static_cast<std::uint8_t>(r);
-        break;
-    }
-  }
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> encodeBmp(const Bitmap& bitmap) {
-  std::vector<std::uint8_t> out;
-  const std::size_t offset = appendFileHead(out, bitmap);
-  const int h = bitmap.height();
-  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
-  detail::reserveLarge(out, offset + rowBytes * h);
-  out.resize(offset + rowBytes * h, 0);
-  for (int y = 0; y < h; ++y)
-    encodeRow(bitmap, y, out.data() + offset + static_cast<std::size_t>(h - 1 - y) * rowBytes);
-  return out;
-}
-
 Bitmap loadBmpFile(const std::string& path) {
   const CheckedFile checked = openChecked(path);
-  return decodeChecked(checked, path);
-}
-
-void saveBmpFile(const std::string& path, const Bitmap& bitmap) {
-  // Encoded a band of rows at a time: a copy of a large bitmap in file form would double what a save takes.
-  std::vector<std::uint8_t> head;
-  appendFileHead(head, bitmap);
-  const std::size_t rowBytes = rowBytesOf(bitmap.width(), bitmap.bitsPerPixel());
-  const int bandRows = static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 20) / rowBytes));
-  std::vector<std::uint8_t> band(static_cast<std::size_t>(std::min(bandRows, bitmap.height())) * rowBytes);
-  FileReplacement replacement({path});
-  FileReplacement::Output& out = replacement.output(0);
-  out.write(head.data(), head.size());
-  for (int y = bitmap.height() - 1; y >= 0;) {
-    const int rows = std::min(bandRows, y + 1);
-    std::fill(band.begin(), band.begin() + static_cast<std::ptrdiff_t>(rows * rowBytes), 0);
-    for (int k = 0; k < rows; ++k) encodeRow(bitmap, y - k, band.data() + k * rowBytes);
-    out.write(band.data(), rows * rowBytes);
-    y -= rows;
-  }
-  replacement.commit();
-}
-
-bool bmpStripFits(std::int64_t count, int width, int height) {
-  const std::int64_t stripWidth = count * width;
-  return stripWidth <= std::numeric_limits<int>::max() && stripWidth * height <= kMaxBitmapPixels;
-}
-
-std::uint64_t bmpStripBytes(std::int64_t count, int width, int height) {
-  return kFileHeader + kInfoHeader +
-         static_cast<std::uint64_t>(rowBytesOf(static_cast<int>(count * width), 24)) *
-             static_cast<std::uint64_t>(height);
-}
-
-void writeBmpStrip(const std::function<void(const void*, std::size_t)>& write, const ImageList& list) {
-  const int n = list.count(), w = list.width(), h = list.height();
-  const std::int64_t width = std::int64_t{n} * w;
-  if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
-  if (!bmpStripFits(n, w, h))
-    throw BitmapError("A strip of " + std::to_string(n) + " images is larger than the largest bitmap");
-  // About 1 MiB at a time, whatever the strip's size.
-  constexpr std::size_t kBand = std::size_t{1} << 20;
-  std::vector<std::uint8_t> buffer;
-  std::size_t used = appendHeader(buffer, static_cast<int>(width), h, 24, false, {});
-  const std::size_t tileBytes = static_cast<std::size_t>(w) * 3;
-  const std::size_t padding = rowBytesOf(static_cast<int>(width), 24) - static_cast<std::size_t>(width) * 3;
-  buffer.resize(std::max(kBand, used) + tileBytes + padding);
-  const auto flushIfFull = [&] {
-    if (used < kBand) return;
-    write(buffer.data(), used);
-    used = 0;
-  };
-  for (int y = h - 1; y >= 0; --y) {
-    for (int i = 0; i < n; ++i) {
-      const std::uint32_t* src = list.words(i) + static_cast<std::size_t>(y) * w;
-      std::uint8_t* dst = buffer.data() + used;
-      for (int x = 0; x < w; ++x, dst += 3) {
-        dst[0] = static_cast<std::uint8_t>(src[x]);
-        dst[1] = static_cast<std::uint8_t>(src[x] >> 8);
-        dst[2] = static_cast<std::uint8_t>(src[x] >> 16);
-      }
-      used += tileBytes;
-      flushIfFull();
-    }
-    std::memset(buffer.data() + used, 0, padding);
-    used += padding;
-    flushIfFull();
-  }
-  write(buffer.data(), used);
+  return decodeFile(checked, path);
 }
 
 }  // namespace platform

@@ -7,59 +7,31 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/bitmap/LargeBlocks.h"
 #include "platform/controls/QtSupport.h"
 
 namespace platform {
 
-StringGrid::StringGrid(Container& parent)
-    : CustomGrid(parent), cells_(static_cast<std::size_t>(colCount()) * rowCount()) {}
+StringGrid::StringGrid(Container& parent) : CustomGrid(parent) { cells_.resize(colCount(), rowCount()); }
 
-void StringGrid::countsChanged(int oldCols, int oldRows) {
-  if (replacement_) {
-    cells_ = std::move(*replacement_);
-    replacement_ = nullptr;
-    return;
-  }
-  const int cols = colCount(), rows = rowCount();
-  std::vector<std::string> cells(static_cast<std::size_t>(cols) * rows);
-  for (int r = 0; r < std::min(rows, oldRows); ++r)
-    for (int c = 0; c < std::min(cols, oldCols); ++c)
-      cells[static_cast<std::size_t>(r) * cols + c] =
-          std::move(cells_[static_cast<std::size_t>(r) * oldCols + c]);
-  cells_ = std::move(cells);
-}
+void StringGrid::countsChanged(int, int) { cells_.resize(colCount(), rowCount()); }
 
-const std::string& StringGrid::cell(int col, int row) const {
-  static const std::string none;
-  if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return none;
-  return cells_[static_cast<std::size_t>(row) * colCount() + col];
-}
+std::string StringGrid::cell(int col, int row) const { return cells_.text(col, row); }
 
 void StringGrid::setCell(int col, int row, const std::string& text) {
   if (col < 0 || row < 0 || col >= colCount() || row >= rowCount()) return;
-  cells_[static_cast<std::size_t>(row) * colCount() + col] = text;
+  cells_.set(col, row, text);
   repaintCell(col, row);
 }
 
 void StringGrid::setCells(int cols, int rows, const std::function<std::string(int)>& textOf) {
-  cols = std::max(1, cols);
-  rows = std::max(1, rows);
-  const int n = cols * rows;
-  if (cols == colCount() && rows == rowCount()) {
-    for (int i = 0; i < n; ++i) cells_[static_cast<std::size_t>(i)] = textOf(i);
-  } else {
-    std::vector<std::string> cells;
-    detail::reserveLarge(cells, static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) cells.push_back(textOf(i));
-    replacement_ = &cells;
-    setCounts(cols, rows);
-  }
+  setCounts(std::max(1, cols), std::max(1, rows));
+  for (int r = 0, i = 0; r < rowCount(); ++r)
+    for (int c = 0; c < colCount(); ++c, ++i) cells_.set(c, r, textOf(i));
   repaint();
 }
 
 void StringGrid::clearCells() {
-  for (auto& c : cells_) c.clear();
+  cells_.clear();
   repaint();
 }
 
@@ -118,7 +90,7 @@ void blend(Bitmap& surface, const QImage& glyph, int x0, int y0, const Rect& cli
   }
 }
 
-bool plainAscii(const std::string& text) {
+bool plainAscii(std::string_view text) {
   for (unsigned char ch : text)
     if (ch < 0x20 || ch > 0x7E) return false;
   return true;
@@ -132,9 +104,10 @@ void StringGrid::paintContents(int firstCol, int lastCol, int firstRow, int last
       (redOf(color()) + greenOf(color()) + blueOf(color())) < 384 ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
   const QFont font = widget_->font();
   const Rect whole{0, 0, canvas().width(), canvas().height()};
+  CellTexts::Digits digits;
   for (int r = firstRow; r < lastRow; ++r)
     for (int c = firstCol; c < lastCol; ++c) {
-      const std::string& text = cells_[static_cast<std::size_t>(r) * colCount() + c];
+      const std::string_view text = cells_.view(c, r, digits);
       if (text.empty()) continue;
       Rect rect = cellRect(c, r);
       rect.right = std::min(rect.right, whole.right);
@@ -156,7 +129,7 @@ void StringGrid::paintContents(int firstCol, int lastCol, int firstRow, int last
       p.setPen(QColor::fromRgb(ink));
       p.setClipRect(rect.left, rect.top, rect.width(), rect.height());
       p.drawText(QRect(rect.left + 2, rect.top + 2, rect.width() - 2, rect.height() - 2),
-                 Qt::AlignLeft | Qt::AlignTop, qs(text));
+                 Qt::AlignLeft | Qt::AlignTop, qs(std::string(text)));
     }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/CellTexts.h"
 #include "platform/controls/Grid.h"
 
 namespace platform {
@@ -13,12 +14,11 @@ class StringGrid : public CustomGrid {
  public:
   explicit StringGrid(Container& parent);
 
-  const std::string& cell(int col, int row) const;
+  std::string cell(int col, int row) const;
   // Setting a text repaints that cell.
   void setCell(int col, int row, const std::string& text);
   void clearCells();
-  // Sets both counts and every cell text at once, cell i (row by row) to textOf(i): each text is made
-  // and written once, where setting the counts and then each cell would write them twice.
+  // Sets both counts and every cell text at once, cell i (row by row) to textOf(i), and repaints once.
   void setCells(int cols, int rows, const std::function<std::string(int)>& textOf);
 
  protected:
@@ -26,8 +26,7 @@ class StringGrid : public CustomGrid {
   void countsChanged(int oldCols, int oldRows) override;
 
  private:
-  std::vector<std::string> cells_;
-  std::vector<std::string>* replacement_ = nullptr;  // the cells setCells made, while it changes the counts
+  CellTexts cells_;
 };
 
 }  // namespace platform

@@ -37,8 +37,11 @@ bool tryStrToInt(const std::string& text, std::int32_t& value) {
 
 std::int32_t strToInt(const std::string& text) {
   std::int32_t value = 0;
-  if (!tryStrToInt(text, value)) throw ConversionError("'" + text + "' is not a valid integer value");
-  return value;
+  if (tryStrToInt(text, value)) return value;
+  // A NUL would end the message wherever it is shown as C text; it shows as the symbol for null (U+2400).
+  std::string shown;
+  for (const char ch : text) shown += ch == '\0' ? std::string("\xE2\x90\x80") : std::string(1, ch);
+  throw ConversionError("'" + shown + "' is not a valid integer value");
 }
 
 }  // namespace platform

@@ -15,6 +15,11 @@ class FileError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The error of a read that did not get every byte it asked for.
+inline FileError readFailed(const std::string& path) {
+  return FileError("Cannot read \"" + path + "\": the file ended early or could not be read");
+}
+
 bool fileExists(const std::string& path);
 
 // Whether new files may be made in a folder. A folder nobody may write is taken as closed also to a user

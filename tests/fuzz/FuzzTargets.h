@@ -9,7 +9,8 @@
 // libFuzzer and the corpus replay both report it.
 namespace fuzz {
 
-// Decodes a bitmap file; one that reads is encoded and decoded again and must come back equal.
+// Decodes a bitmap file; one that reads is written as saveBmpFile writes it, read again, and must come back
+// equal.
 int bmpTarget(const std::uint8_t* data, std::size_t size);
 // Project text, optionally followed by a NUL and the bitmap file that serves as both strips: lines, key
 // values, bounds, and the load of tiles and frames from the strips.

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/bitmap/BmpFile.h"
 #include "platform/system/Convert.h"
@@ -18,6 +19,11 @@ bool sameImages(const platform::ImageList& a, const platform::ImageList& b) {
   for (int i = 0; i < a.count(); ++i)
     if (!std::equal(a.words(i), a.words(i) + words, b.words(i))) return false;
   return true;
+}
+
+// Reads the numbers of lines as the window's ReadProjectValue does.
+tlwk::ValueReader valuesOf(const tlwk::LineBuffer& lines) {
+  return [&lines](int k) { return tlwk::projectValue(lines, k); };
 }
 
 // What a load gave, saved as the window saves it (the grid keeps at least one column and row, its cells
@@ -48,10 +54,9 @@ void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& 
   platform::writeBmpStrip(into(tileStrip), p.tiles);
   if (p.frames && p.frames->count() > 0) platform::writeBmpStrip(into(frameStrip), *p.frames);
 
-  tlwk::LineBuffer again;
-  again.setText(text);
+  const tlwk::LineBuffer again(text);
   check(again.line(0) == tlwk::kProjectHeader, "a saved project has the header");
-  const tlwk::LoadedProject q = tlwk::readProject(again, "fuzz.", [&](const char* ext) {
+  const tlwk::LoadedProject q = tlwk::readProject(valuesOf(again), "fuzz.", [&](const char* ext) {
     const std::string& strip = std::string(ext) == "vid" ? frameStrip : tileStrip;
     return platform::BmpSource(
         platform::decodeBmp(reinterpret_cast<const std::uint8_t*>(strip.data()), strip.size()), strip.size());
@@ -73,17 +78,28 @@ void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& 
 int projectTarget(const std::uint8_t* data, std::size_t size) {
   const auto* nul = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
   const std::size_t textSize = nul ? static_cast<std::size_t>(nul - data) : size;
-  tlwk::LineBuffer lines;
-  lines.setText(std::string(reinterpret_cast<const char*>(data), textSize));
+  const std::string text(reinterpret_cast<const char*>(data), textSize);
+  const tlwk::LineBuffer lines(text);
 
-  // What a save writes from the lines reads back as the same lines.
-  tlwk::LineBuffer again;
-  again.setText(lines.text());
-  check(again.count() == lines.count(), "lines survive writing and reading");
-  for (int k = 0; k < lines.count(); ++k)
-    check(again.line(k) == lines.line(k), "lines survive writing and reading");
+  // The lines are those of the text, asked for in any order: a CR, an LF or a CR LF ends each.
+  std::vector<std::string> expected(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') {
+      expected.back() += text[i];
+      continue;
+    }
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    expected.emplace_back();
+  }
+  if (expected.back().empty()) expected.pop_back();  // nothing follows the last line end
+  const int count = static_cast<int>(expected.size());
+  for (int k : {count, count / 2, 0, count - 1, count + 1})
+    check(lines.line(k) == (k >= 0 && k < count ? expected[static_cast<std::size_t>(k)] : ""),
+          "a line asked out of order is the text's line");
+  for (int k = 0; k < count; ++k)
+    check(lines.line(k) == expected[static_cast<std::size_t>(k)], "each line is the text's line");
 
-  const tlwk::KeyValues values = tlwk::readKeyValues(lines);
+  const tlwk::KeyValues values = tlwk::readKeyValues(valuesOf(lines));
   for (int k = tlwk::kImageCount; k <= tlwk::kVideoFrames; ++k) {
     try {
       check(values[k] == tlwk::projectValue(lines, k), "a key value reads the same both ways");
@@ -91,16 +107,24 @@ int projectTarget(const std::uint8_t* data, std::size_t size) {
       check(!values[k], "a key value that does not convert is empty");
     }
   }
+  // The key lines a save writes read back as the same values.
   if (std::all_of(values.begin() + 1, values.end(), [](const auto& v) { return v.has_value(); })) {
-    tlwk::LineBuffer head;
-    tlwk::writeProjectHead(
-        head, {*values[1], *values[2], *values[3], *values[4], *values[5], *values[6], *values[7]});
-    check(tlwk::readKeyValues(head) == values, "key values survive writing and reading");
+    // Without its cell lines when there would be many.
+    tlwk::KeyValues saved = values;
+    if (std::int64_t{std::max(0, *values[4])} * std::max(0, *values[5]) > (1 << 16)) saved[4] = saved[5] = 0;
+    std::string head;
+    const std::string empty;
+    tlwk::writeProjectText(
+        {*saved[1], *saved[2], *saved[3], *saved[4], *saved[5], *saved[6], *saved[7]},
+        [&](int, int) -> const std::string& { return empty; },
+        [&](const char* d, std::size_t n) { head.append(d, n); });
+    check(tlwk::readKeyValues(valuesOf(tlwk::LineBuffer(head))) == saved,
+          "key values survive writing and reading");
   }
 
   // The load itself, with both strips read from what follows the text; no NUL stands for missing strips.
   try {
-    const tlwk::LoadedProject p = tlwk::readProject(lines, "fuzz.", [&](const char*) {
+    const tlwk::LoadedProject p = tlwk::readProject(valuesOf(lines), "fuzz.", [&](const char*) {
       if (!nul) throw platform::FileError("Cannot open \"fuzz.bmp\"");
       // As a load from a file: the strip's bytes bound what the load may take.
       return platform::BmpSource(platform::decodeBmp(nul + 1, size - textSize - 1), size - textSize - 1);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/bitmap/BmpFile.h"
+#include "tests/support/BmpBytes.h"
 
 using namespace platform;
 
@@ -57,17 +58,17 @@ enum Base { k8bit, kShortTable, k16bit, k24bit, kRle8 };
 Bytes base(Base which) {
   switch (which) {
     case k8bit:
-      return encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+      return testing_support::bmpBytes(Bitmap(4, 3, PixelFormat::pf8bit));
     case kShortTable:
-      return encodeBmp(withTable(2, 2, 16));
+      return testing_support::bmpBytes(withTable(2, 2, 16));
     case k16bit:
-      return encodeBmp(Bitmap(2, 2, PixelFormat::pf16bit));
+      return testing_support::bmpBytes(Bitmap(2, 2, PixelFormat::pf16bit));
     case k24bit:
-      return encodeBmp(Bitmap(5, 3, PixelFormat::pf24bit));
+      return testing_support::bmpBytes(Bitmap(5, 3, PixelFormat::pf24bit));
     case kRle8:
       break;
   }
-  Bytes f = encodeBmp(Bitmap(4, 3, PixelFormat::pf8bit));
+  Bytes f = testing_support::bmpBytes(Bitmap(4, 3, PixelFormat::pf8bit));
   f.resize(get32(f, 10));
   put32(f, 30, 1);
   f.insert(f.end(), {4, 1, 0, 1});
@@ -128,7 +129,7 @@ const Refused kRefused[] = {
      "offset 20 lies inside the headers"},
     {"offset over the masks", k16bit, [](Bytes& f) { put32(f, 10, 60); }, "offset 60 lies inside the headers"},
     {"offset past the end", k24bit, [](Bytes& f) { put32(f, 10, 1000); }, "offset 1000 lies past the end"},
-    {"rows cut short", k24bit, [](Bytes& f) { f.resize(f.size() - 2); },
+    {"rows cut short", k24bit, [](Bytes& f) { f.erase(f.end() - 2, f.end()); },
      "shorter than its rows need (46 of 47"},
     {"more colours than 8 bits hold", k8bit, [](Bytes& f) { put32(f, 46, 257); }, "colour count 257"},
     {"more colours than 1 bit holds", k8bit,
@@ -137,7 +138,6 @@ const Refused kRefused[] = {
        put32(f, 46, 3);
      },
      "colour count 3"},
-    {"table past the end", kShortTable, [](Bytes& f) { put32(f, 46, 0); }, "colour table runs past the end"},
     {"masks past the end", k16bit, [](Bytes& f) { f.resize(60); }, "masks run past the end"},
     {"empty red mask", k16bit, [](Bytes& f) { put32(f, 54, 0); }, "red bit-field mask is empty"},
     {"overlapping masks", k16bit, [](Bytes& f) { put32(f, 58, 0x0FE0); }, "green bit-field mask overlaps"},
@@ -145,6 +145,14 @@ const Refused kRefused[] = {
     {"mask wider than 16 bits", k16bit, [](Bytes& f) { put32(f, 54, 0x1F800); }, "red bit-field mask is wider"},
     {"top-down RLE", kRle8, [](Bytes& f) { put32(f, 22, static_cast<std::uint32_t>(-3)); },
      "cannot be top-down"},
+    {"RLE claim past its end code", kRle8,
+     [](Bytes& f) {
+       // The stream ends at its second code; the megabyte of zeros after it describes nothing.
+       put32(f, 18, 4096);
+       put32(f, 22, 2048);
+       f.resize(f.size() + (std::size_t{1} << 20));
+     },
+     "4096 x 2048 pixels cannot be described by 4 bytes"},
 };
 
 void PrintTo(const Refused& c, std::ostream* os) { *os << c.name; }
@@ -189,11 +197,18 @@ TEST(BmpLenient, SloppyButReadable) {
   Bytes fullTableNoCount = base(k8bit);
   put32(fullTableNoCount, 46, 0);
   // Large enough that a full table would still lie inside the file.
-  Bytes shortTableNoCount = encodeBmp(withTable(32, 32, 16));
+  Bytes shortTableNoCount = testing_support::bmpBytes(withTable(32, 32, 16));
   put32(shortTableNoCount, 46, 0);
   put32(shortTableNoCount, 2, 0);  // file sizes are never trusted
   Bytes pastTable = base(kShortTable);
   pastTable[get32(pastTable, 10)] = 200;
+  // A table shorter than its count says, in a file too small to hold the full one; and the same in the core
+  // header of OS/2 1.x, whose table is always the full one by its bit count.
+  Bytes shortTableSmallFile = base(kShortTable);
+  put32(shortTableSmallFile, 46, 0);
+  Bytes coreShortTable = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 32, 0,  0,  0,  12, 0,
+                          0,   0,   8, 0, 8, 0, 1, 0, 8, 0, 30, 20, 10, 60, 50, 40};
+  for (int i = 0; i < 64; ++i) coreShortTable.push_back(i % 2);
   Bytes noLastPadding = base(k24bit);
   noLastPadding.pop_back();
   put32(noLastPadding, 34, 0);
@@ -202,6 +217,16 @@ TEST(BmpLenient, SloppyButReadable) {
        [](const Bitmap& b) { EXPECT_EQ(b.colorTable(), palette332()); }},
       {"the table ends where the pixels start", shortTableNoCount,
        [](const Bitmap& b) { EXPECT_EQ(b.colorTable().size(), 16u); }},
+      {"a short table in a small file", shortTableSmallFile,
+       [](const Bitmap& b) {
+         EXPECT_EQ(b.colorTable().size(), 16u);
+         EXPECT_EQ(b.pixel(1, 1), rgb(10, 20, 30));
+       }},
+      {"a short table after a core header", coreShortTable,
+       [](const Bitmap& b) {
+         EXPECT_EQ(b.colorTable(), (std::vector<Color>{rgb(10, 20, 30), rgb(40, 50, 60)}));
+         EXPECT_EQ(b.pixel(1, 7), rgb(40, 50, 60));
+       }},
       {"an index past the table reads black", pastTable,
        [](const Bitmap& b) {
          EXPECT_EQ(b.index(0, 1), 200);
@@ -219,7 +244,7 @@ TEST(BmpLenient, SloppyButReadable) {
 
 // An RLE file of the given size around a stream; its table is the default one of the format.
 Bytes rle(PixelFormat f, int w, int h, const Bytes& stream) {
-  Bytes file = encodeBmp(Bitmap(w, h, f));
+  Bytes file = testing_support::bmpBytes(Bitmap(w, h, f));
   file.resize(get32(file, 10));
   put32(file, 30, f == PixelFormat::pf8bit ? 1 : 2);
   put32(file, 34, static_cast<std::uint32_t>(stream.size()));
@@ -306,7 +331,7 @@ namespace {
 
 // An RLE8 file with a two-colour table around a stream, whatever size its header claims.
 Bytes rle8Claiming(std::uint32_t w, std::uint32_t h, const Bytes& stream) {
-  Bytes f = encodeBmp(withTable(1, 1, 2));
+  Bytes f = testing_support::bmpBytes(withTable(1, 1, 2));
   f.resize(get32(f, 10));
   put32(f, 18, w);
   put32(f, 22, h);
@@ -432,7 +457,7 @@ constexpr std::uint64_t kMiB = std::uint64_t{1} << 20;
 // The headers are read and checked first: a large file that is no bitmap, or one too short for what its
 // headers announce, is refused without its body being read.
 TEST_F(BmpFileReading, HeadersAreCheckedBeforeTheBodyIsRead) {
-  Bytes big = encodeBmp(Bitmap(1, 1, PixelFormat::pf24bit));
+  Bytes big = testing_support::bmpBytes(Bitmap(1, 1, PixelFormat::pf24bit));
   put32(big, 18, 8192);
   put32(big, 22, 8192);  // 192 MiB of rows
   const struct {
@@ -469,7 +494,7 @@ TEST_F(BmpFileReading, TrailingBytesAreNotRead) {
     stream.insert(stream.end(), {0, 0});
   }
   stream.back() = 1;
-  for (const Bytes& start : {encodeBmp(small), rle, rle8Claiming(255, 400, stream)}) {
+  for (const Bytes& start : {testing_support::bmpBytes(small), rle, rle8Claiming(255, 400, stream)}) {
     Bitmap b;
     EXPECT_EQ(load(file(start, 1000 * kMiB), &b), "");
     EXPECT_LT(largest, std::size_t{1} << 17);

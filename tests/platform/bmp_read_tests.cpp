@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/bitmap/BmpFile.h"
+#include "tests/support/BmpBytes.h"
 
 using namespace platform;
 
@@ -119,7 +120,7 @@ TEST_P(BmpRoundTrip, EveryWidthReadsBackIdentically) {
   for (const int w : {1, 3, 5, 7, 8, 33}) {
     SCOPED_TRACE(w);
     const Bitmap b = patterned(GetParam().format, w, 3);
-    const Bytes file = encodeBmp(b);
+    const Bytes file = testing_support::bmpBytes(b);
     const std::uint32_t rowBytes = (w * b.bitsPerPixel() + 31) / 32 * 4;
     EXPECT_EQ(get32(file, 2), file.size());
     EXPECT_EQ(get32(file, 34), rowBytes * 3);
@@ -145,7 +146,7 @@ TEST(BmpWrite, HeaderFieldsNameTheFormat) {
                        Case{PixelFormat::pf8bit, 8, 0, 256}, Case{PixelFormat::pf15bit, 16, 0, 0},
                        Case{PixelFormat::pf16bit, 16, 3, 0}, Case{PixelFormat::pf24bit, 24, 0, 0},
                        Case{PixelFormat::pf32bit, 32, 0, 0}}) {
-    const Bytes f = encodeBmp(Bitmap(2, 2, c.format));
+    const Bytes f = testing_support::bmpBytes(Bitmap(2, 2, c.format));
     EXPECT_EQ(get32(f, 14), 40u);
     EXPECT_EQ(f[28] | (f[29] << 8), c.bits);
     EXPECT_EQ(get32(f, 30), c.compression);
@@ -156,7 +157,7 @@ TEST(BmpWrite, HeaderFieldsNameTheFormat) {
       EXPECT_EQ(get32(f, 62), 0x001Fu);
     }
   }
-  EXPECT_THROW(encodeBmp(Bitmap()), BitmapError);
+  EXPECT_THROW(testing_support::bmpBytes(Bitmap()), BitmapError);
 }
 
 // Rows of a bottom-up file in reverse order under a negative height.
@@ -176,14 +177,14 @@ TEST(BmpRead, TopDownRowsReadInFileOrder) {
   for (const PixelFormat f : {PixelFormat::pf1bit, PixelFormat::pf4bit, PixelFormat::pf8bit,
                               PixelFormat::pf16bit, PixelFormat::pf24bit, PixelFormat::pf32bit}) {
     const Bitmap b = patterned(f, 5, 4);
-    EXPECT_EQ(decodeBmp(topDown(encodeBmp(b))), b);
+    EXPECT_EQ(decodeBmp(topDown(testing_support::bmpBytes(b))), b);
   }
 }
 
 // The same file under a larger header: the fields past the info header's do not change the reading.
 TEST(BmpRead, LongerInfoHeadersReadAlike) {
   const Bitmap b = patterned(PixelFormat::pf8bit, 5, 3);
-  const Bytes base = encodeBmp(b);
+  const Bytes base = testing_support::bmpBytes(b);
   for (const std::uint32_t size : {52u, 56u, 64u, 108u, 124u}) {
     Bytes f = base;
     f.insert(f.begin() + 54, size - 40, 0);
@@ -194,7 +195,7 @@ TEST(BmpRead, LongerInfoHeadersReadAlike) {
 }
 
 Bytes bitfields(int bits, std::uint32_t r, std::uint32_t g, std::uint32_t b, const Bytes& pixelRow) {
-  Bytes f = encodeBmp(Bitmap(1, 1, bits == 16 ? PixelFormat::pf16bit : PixelFormat::pf32bit));
+  Bytes f = testing_support::bmpBytes(Bitmap(1, 1, bits == 16 ? PixelFormat::pf16bit : PixelFormat::pf32bit));
   if (bits == 32) {
     f.insert(f.begin() + 54, 12, 0);
     put32(f, 10, 66);
@@ -261,7 +262,7 @@ TEST(BmpRead, AlphaBitFieldsAfterAnInfoHeader) {
 }
 
 TEST(BmpRead, DecodingLeavesTheInputAlone) {
-  const Bytes file = encodeBmp(patterned(PixelFormat::pf4bit, 5, 3));
+  const Bytes file = testing_support::bmpBytes(patterned(PixelFormat::pf4bit, 5, 3));
   const Bytes copy = file;
   decodeBmp(file);
   EXPECT_EQ(file, copy);

@@ -37,4 +37,11 @@ TEST(StrToInt, RefusesEverythingElseWithTheTextInTheMessage) {
       EXPECT_EQ(std::string(e.what()), std::string("'") + text + "' is not a valid integer value");
     }
   }
+  // A NUL would cut the message where it is shown: it shows as the symbol for null.
+  EXPECT_THROW(
+      try { strToInt(std::string("5\0 1", 4)); } catch (const platform::ConversionError& e) {
+        EXPECT_STREQ(e.what(), "'5\xE2\x90\x80 1' is not a valid integer value");
+        throw;
+      },
+      platform::ConversionError);
 }

@@ -18,6 +18,7 @@
 
 #include "platform/bitmap/BmpFile.h"
 #include "platform/system/Files.h"
+#include "tests/support/BmpBytes.h"
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -203,7 +204,7 @@ TEST_F(Files, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
     saveTile();
   }
   EXPECT_EQ(loadBmpFile(path("shared/tile.bmp")).pixel(1, 1), clBlack);
-  EXPECT_EQ(fs::file_size(path("shared/tile.bmp")), encodeBmp(Bitmap(2, 2)).size());
+  EXPECT_EQ(fs::file_size(path("shared/tile.bmp")), testing_support::bmpBytes(Bitmap(2, 2)).size());
   EXPECT_EQ(modeOf(path("shared/tile.bmp")), 0664u);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "shared"), {}), 1);
   chmod((dir_ / "shared").c_str(), 0755);
@@ -611,7 +612,7 @@ TEST_F(Files, SavedBitmapsHoldTheirFileFormAcrossBands) {
     for (int y = 0; y < c.h; y += 7)
       for (int x = y % 5; x < c.w; x += 3) b.setPixel(x, y, rgb(x * 37, y * 11, x ^ y));
     saveBmpFile(path("saved.bmp"), b);
-    const std::vector<std::uint8_t> expected = encodeBmp(b);
+    const std::vector<std::uint8_t> expected = testing_support::bmpBytes(b);
     EXPECT_EQ(read(path("saved.bmp")), std::string(expected.begin(), expected.end()));
   }
   EXPECT_EQ(entries(), 1u);

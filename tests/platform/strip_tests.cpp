@@ -13,6 +13,7 @@
 #include "platform/bitmap/BmpFile.h"
 #include "platform/bitmap/ImageList.h"
 #include "platform/system/Files.h"
+#include "tests/support/BmpBytes.h"
 
 using namespace platform;
 namespace fs = std::filesystem;
@@ -68,7 +69,7 @@ TEST(Strip, IsTheFileOfTheTilesDrawnSideBySide) {
     FileReplacement files({path});
     writeBmpStrip(files.output(0), list);
     files.commit();
-    const std::vector<std::uint8_t> expected = encodeBmp(drawn);
+    const std::vector<std::uint8_t> expected = testing_support::bmpBytes(drawn);
     EXPECT_EQ(bytesOf(path), std::string(expected.begin(), expected.end())) << c.count << " x " << c.w;
     fs::remove(path);
   }

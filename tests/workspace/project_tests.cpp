@@ -52,6 +52,26 @@ std::string readText(const std::string& path) {
 void writeText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+long statusKiB(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
+  return -1L;
+}
+// An RLE8 file of width x height pixels whose stream is codes, with a full table, as many bytes as size.
+std::string rle8File(std::uint32_t width, std::uint32_t height, const std::string& codes, std::size_t size) {
+  std::string f = "BM";
+  const auto le32 = [&](std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) f += static_cast<char>(v >> (8 * i));
+  };
+  le32(static_cast<std::uint32_t>(size)), le32(0), le32(1078), le32(40), le32(width), le32(height);
+  f += std::string("\1\0\x08\0", 4);
+  le32(1), le32(static_cast<std::uint32_t>(size - 1078)), le32(0), le32(0), le32(0), le32(0);
+  f += std::string(1024, '\0') + codes;
+  f.resize(size, '\0');
+  return f;
+}
 }  // namespace
 
 class ProjectTest : public TilesTest {
@@ -289,6 +309,13 @@ TEST_F(ProjectTest, MissingStripsAndBadValuesEndTheLoadAndChangeNothing) {
   ui.answerFile(path("word.prj")).acknowledge();
   frm->tlbOpen.click();
   EXPECT_EQ(ui.callsOf(CallKind::Exception).back().text, "'abc' is not a valid integer value");
+  expectUnchanged();
+  // A NUL in a value is shown, not taken for the end of the message.
+  writeText(path("nul.prj"),
+            std::string("tlwkproj file\nImageCount=5") + '\0' + "\nImageWidth=8\nImageHeight=8\n");
+  ui.answerFile(path("nul.prj")).acknowledge();
+  frm->tlbOpen.click();
+  EXPECT_EQ(ui.callsOf(CallKind::Exception).back().text, "'5\xE2\x90\x80' is not a valid integer value");
   expectUnchanged();
 }
 
@@ -644,13 +671,6 @@ TEST_F(ProjectTest, SavingALargeWorkSpaceTakesLittleMemory) {
   frm->grdImage.setColCount(2048);
   frm->grdImage.setRowCount(2048);
   frm->grdImage.setCell(2047, 2047, "0");
-  const auto statusKiB = [](const std::string& key) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-      if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
-    return -1L;
-  };
   // Resets the peak to what is held now.
   if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "the peak cannot be reset";
   const long before = statusKiB("VmRSS:");
@@ -707,6 +727,70 @@ TEST_F(ProjectTest, ACompressedStripFarBeyondItsDataIsRefusedWithoutTheMemory) {
   }
   getrusage(RUSAGE_SELF, &use);
   EXPECT_LT(use.ru_maxrss - startKiB, 32 * 1024) << "KiB of peak memory taken by the refused loads";
+}
+
+// A few hundred bytes of project and strip never cost hundreds of MiB: a large work space without cell
+// lines (empty cells cost a few bytes each), a compressed strip whose stream ends at once and whose zeros
+// after its end code describe nothing, and a tall compressed frame strip one pixel wide, which covers a
+// column of one frame and leaves the rest to the white allowance.
+TEST_F(ProjectTest, AFewHundredBytesNeverCostMuchMemory) {
+  addTiles(2);
+  saveAs("before");
+  const auto text = [](int count, int side, int cells, int frames) {
+    return "tlwkproj file\r\nImageCount=" + std::to_string(count) + "\r\nImageWidth=" + std::to_string(side) +
+           "\r\nImageHeight=" + std::to_string(side) + "\r\nColumns=" + std::to_string(cells) +
+           "\r\nRows=" + std::to_string(cells) + "\r\nFramesPerSec=5\r\nVideoFrames=" + std::to_string(frames) +
+           "\r\n";
+  };
+  platform::saveBmpFile(path("tile8.bmp"), platform::Bitmap(8, 8));
+  platform::saveBmpFile(path("tile100.bmp"), platform::Bitmap(100, 100));
+  const std::string endsAtOnce = rle8File(268435456, 1, std::string("\0\1", 2), 1078 + (std::size_t{1} << 20));
+  const std::string tallColumn = rle8File(1, 4194304, std::string("\0\1", 2), 1080);
+  const struct {
+    const char* what;
+    std::string prj;
+    const char* bmp;     // empty: the stream that ends at once
+    const char* says;    // nullptr: the project loads
+    bool error = false;  // said by an error box, not a message
+  } cases[] = {
+      {"2048 x 2048 cells without lines", text(1, 8, 2048, 0), "tile8.bmp", nullptr},
+      {"the same once more, over the cells it left", text(1, 8, 2048, 0), "tile8.bmp", nullptr},
+      {"tiles from a stream that ends at once", text(268435456, 1, 1, 0), "", "cannot be described by 2 bytes",
+       true},
+      {"white frames beyond the allowance", text(1, 100, 1, 420), "tile100.bmp",
+       "describes 420 frames, far more than its frame strip holds (1).."},
+      {"white frames up to the allowance", text(1, 100, 1, 419), "tile100.bmp", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    writeText(path("few.prj"), c.prj);
+    if (std::string(c.bmp).empty())
+      writeText(path("few.bmp"), endsAtOnce);
+    else
+      fs::copy_file(path(c.bmp), path("few.bmp"), fs::copy_options::overwrite_existing);
+    writeText(path("few.vid"), tallColumn);
+    ui.clear();
+    ui.answerFile(path("few.prj"));
+    if (c.error) ui.acknowledge();
+    if (c.says && !c.error) ui.answerMessage(mrOk);
+    frm->tlbNew.click();
+    // Resets the peak to what is held now.
+    if (!(std::ofstream("/proc/self/clear_refs") << "5")) GTEST_SKIP() << "the peak cannot be reset";
+    const long before = statusKiB("VmRSS:");
+    frm->tlbOpen.click();
+    EXPECT_LT(statusKiB("VmHWM:") - before, 64 * 1024) << "KiB of peak memory taken by the load";
+    if (c.says) {
+      EXPECT_EQ(ui.calls().size(), 2u);
+      EXPECT_NE(ui.calls().back().text.find(c.says), std::string::npos) << ui.calls().back().text;
+      EXPECT_EQ(frm->imagelist1.count(), 0);
+      continue;
+    }
+    EXPECT_EQ(frm->projectName, path("few.prj"));
+    EXPECT_EQ(frm->grdImage.cell(frm->grdImage.colCount() - 1, frm->grdImage.rowCount() - 1), "");
+  }
+  EXPECT_EQ(frm->AniImageList.count(), 419);
+  EXPECT_EQ(frm->AniImageList.image(0).pixel(0, 99), platform::clBlack) << "index 0 of an all-black table";
+  EXPECT_EQ(frm->AniImageList.image(0).pixel(1, 0), platform::clWhite);
 }
 
 // The header is checked before the text is read, and the text is held once: a load reads only the lines

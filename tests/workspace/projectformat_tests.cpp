@@ -10,25 +10,25 @@
 using namespace tlwk;
 
 TEST(LineBuffer, AnyLineEndEndsALineAndWritingUsesCrLf) {
-  LineBuffer b;
-  b.setText("a\r\nb\rc\nd\n\ne");
-  ASSERT_EQ(b.count(), 6);
-  EXPECT_EQ(b.line(1), "b");
-  EXPECT_EQ(b.line(2), "c");
-  EXPECT_EQ(b.line(4), "");
-  EXPECT_EQ(b.line(5), "e");
+  const LineBuffer b("a\r\nb\rc\nd\n\ne");
+  const char* lines[] = {"a", "b", "c", "d", "", "e"};
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(b.line(k), lines[k]) << k;
   EXPECT_EQ(b.line(6), "") << "past the end is empty";
   EXPECT_EQ(b.line(-1), "");
-  LineBuffer w;
-  w.add("x");
-  w.add("");
-  EXPECT_EQ(w.text(), "x\r\n\r\n");
-  b.add("f");
-  EXPECT_EQ(b.line(6), "f") << "a line added after a text given whole is a line of its own";
-  EXPECT_EQ(b.text(), "a\r\nb\r\nc\r\nd\r\n\r\ne\r\nf\r\n");
+  EXPECT_EQ(LineBuffer().line(0), "");
+  std::string written;
+  writeProjectText(
+      ProjectValues{1, 8, 8, 2, 1, 5, 0},
+      [](int c, int) -> const std::string& {
+        static const std::string cells[] = {"x", ""};
+        return cells[c];
+      },
+      [&](const char* data, std::size_t size) { written.append(data, size); });
+  EXPECT_EQ(written.substr(written.size() - 5), "x\r\n\r\n");
 }
 
-// Lines are found as they are asked for; asked in any order, past marks and back, they are the same lines.
+// Lines are found as they are asked for; asked in any order, past the last found and back, they are the
+// same lines.
 TEST(LineBuffer, LinesAskedInAnyOrderAreTheLinesOfTheText) {
   std::string text;
   std::vector<std::string> expected;
@@ -38,30 +38,26 @@ TEST(LineBuffer, LinesAskedInAnyOrderAreTheLinesOfTheText) {
     text += expected.back() + ends[k % 4];
     if (k % 4 == 3) expected.push_back("");  // LF CR is two line ends
   }
-  LineBuffer b;
-  b.setText(text);
+  const LineBuffer b(text);
   for (int k : {299, 0, 64, 63, 65, 200, 128, 1, 127, 129, 400, 191, 192, 5, 6, 7})
     EXPECT_EQ(b.line(k), k < static_cast<int>(expected.size()) ? expected[static_cast<std::size_t>(k)] : "")
         << k;
-  EXPECT_EQ(b.count(), static_cast<int>(expected.size()));
-  for (int k = 0; k < b.count(); ++k) EXPECT_EQ(b.line(k), expected[static_cast<std::size_t>(k)]) << k;
-  b.setText("a\nb");
-  EXPECT_EQ(b.line(1), "b") << "a new text forgets the lines found before";
-  EXPECT_EQ(b.line(200), "");
+  for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_EQ(b.line(static_cast<int>(k)), expected[k]) << k;
+  EXPECT_EQ(b.line(static_cast<int>(expected.size())), "");
+  LineBuffer c(text);
+  c = LineBuffer("a\nb");
+  EXPECT_EQ(c.line(1), "b") << "a new text forgets the lines found before";
+  EXPECT_EQ(c.line(200), "");
   std::string open;
   for (int k = 0; k < 192; ++k) open += std::to_string(k) + (k < 191 ? "\n" : "");
-  b.setText(open);
-  EXPECT_EQ(b.line(191), "191");
-  EXPECT_EQ(b.line(250), "");
-  b.add("y");
-  EXPECT_EQ(b.line(191), "191") << "a line added after a text without its last line end";
-  EXPECT_EQ(b.line(192), "y");
-  EXPECT_EQ(b.count(), 193);
+  const LineBuffer d(open);
+  EXPECT_EQ(d.line(250), "");
+  EXPECT_EQ(d.line(191), "191") << "the last line without its line end";
+  EXPECT_EQ(d.line(192), "");
 }
 
 TEST(ProjectValue, IsFoundByPositionAfterTheFirstEquals) {
-  LineBuffer b;
-  b.setText("head\nColumns=7\n12\nA=B=3\nRows=\nRows=x\nFramesPerSec=-4");
+  const LineBuffer b("head\nColumns=7\n12\nA=B=3\nRows=\nRows=x\nFramesPerSec=-4");
   EXPECT_EQ(projectValue(b, 1), 7);
   EXPECT_EQ(projectValue(b, 2), 12) << "a line without = converts whole";
   EXPECT_EQ(projectValue(b, 6), -4);
@@ -69,11 +65,18 @@ TEST(ProjectValue, IsFoundByPositionAfterTheFirstEquals) {
 }
 
 TEST(ProjectHead, WritesTheHeaderAndSevenKeysInOrder) {
-  LineBuffer b;
-  writeProjectHead(b, ProjectValues{3, 16, 24, 4, 2, 5, 0});
-  EXPECT_EQ(b.text(),
+  std::string text;
+  writeProjectText(
+      ProjectValues{3, 16, 24, 4, 2, 5, 0},
+      [](int, int) -> const std::string& {
+        static const std::string empty;
+        return empty;
+      },
+      [&](const char* data, std::size_t size) { text.append(data, size); });
+  EXPECT_EQ(text,
             "tlwkproj file\r\nImageCount=3\r\nImageWidth=16\r\nImageHeight=24\r\nColumns=4\r\nRows=2\r\n"
-            "FramesPerSec=5\r\nVideoFrames=0\r\n");
+            "FramesPerSec=5\r\nVideoFrames=0\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n")
+      << "and one empty line per cell";
 }
 
 // The streamed text is the header, the keys and one CR LF line per cell, row by row, whatever the pieces:
@@ -121,9 +124,8 @@ TEST(ProjectNames, BaseNameDropsThreeCharactersAndSaveAsAddsPrjUnlessPresent) {
 
 TEST(ProjectBounds, SizesNoProjectCanHaveAreRefusedOnTheValuesThatConvert) {
   const auto values = [](const char* text) {
-    LineBuffer b;
-    b.setText(std::string("tlwkproj file\n") + text);
-    return readKeyValues(b);
+    const LineBuffer b(std::string("tlwkproj file\n") + text);
+    return readKeyValues([&](int k) { return projectValue(b, k); });
   };
   EXPECT_FALSE(projectTooLarge(values("n=262144\n8\n8\n512\n512\n5\n0")));
   EXPECT_FALSE(projectTooLarge(values("n=-5\n32\n32\n0\n-3\n0\n-1"))) << "odd counts load as written";
@@ -159,6 +161,9 @@ TEST(ProjectBounds, WhiteFramesStayInProportionToTheFrameStrip) {
       {1, 1, 1, 4096, 4096, true},               // even one
       {3, 8192, 4096, 4096, 4096, false},        // a real strip of two large frames, one white
       {0, 1, 1, 4096, 4096, false},              // no frames asks for nothing
+      // A strip one pixel wide but tall covers a column of the first frame, not its own pixels' worth.
+      {419, 1, 4194304, 100, 100, false, 1080},
+      {420, 1, 4194304, 100, 100, true, 1080},
   };
   for (const auto& c : cases) {
     const std::uint64_t bytes =
