@@ -161,7 +161,7 @@ void TfrmMain::SetupEditor() {
   // surface that follows is bounded by the window, whatever the document.
   platform::Bitmap working = document;
   pointBuffer.fitImage(document.width(), document.height());
-  workingImage() = std::move(working);
+  editWorkingImage() = std::move(working);
   imgActual.setBounds(imgActual.left(), imgActual.top(), document.width(), document.height());
   imgActual.repaint();
   ImgListUndo.reset(document.width(), document.height());

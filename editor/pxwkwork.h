@@ -104,7 +104,10 @@ class TfrmMain : public platform::Form {
   platform::ColorDialog cdlColor;
 
   // The working image: the copy of the document that every tool draws on, shown 1:1 by imgActual.
-  platform::Bitmap& workingImage() { return imgActual.picture(); }
+  const platform::Bitmap& workingImage() const { return imgActual.picture(); }
+  // The working image to draw on, all of it or only area changing: imgActual shows the change.
+  platform::Bitmap& editWorkingImage() { return imgActual.editPicture(); }
+  platform::Bitmap& editWorkingImage(const platform::Rect& area) { return imgActual.editPicture(area); }
 
   // Activation, set-up and close.
   void FormActivate();

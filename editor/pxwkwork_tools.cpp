@@ -33,6 +33,9 @@ constexpr int kToolPictureSize = 32;
 
 Buttons heldIn(ShiftState shift) { return {shift.left, shift.right}; }
 
+// The one pixel behind a cell, as the area of the working image a freehand step changes.
+platform::Rect pixelOf(GridCoord c) { return {c.col, c.row, c.col + 1, c.row + 1}; }
+
 // Runs f(cell, colour recorded under it) for each traced point in trace order.
 template <class F>
 void eachPoint(const PointBuffer& buffer, F f) {
@@ -68,7 +71,7 @@ void TfrmMain::PushUndo() {
 }
 
 void TfrmMain::mnuEdit_UndoClick() {
-  if (!ImgListUndo.undo(workingImage())) return;
+  if (!ImgListUndo.canUndo() || !ImgListUndo.undo(editWorkingImage())) return;
   mnuEdit_Undo.setEnabled(ImgListUndo.canUndo());
   imgActual.repaint();
   RedrawGrid();
@@ -92,18 +95,17 @@ void TfrmMain::paintBand(Color colour) {
 void TfrmMain::grdIconMouseDown(MouseButton, ShiftState shift, int x, int y) {
   const GridCoord c = grdIcon.mouseCoord(x, y);
   const Buttons held = heldIn(shift);
-  platform::Bitmap& image = workingImage();
   switch (pressRow(currentTool(), held)) {
     case PressRow::Fill:
       PushUndo();
-      image.floodFillSurface(c.col, c.row, drawingColour(held, leftColour, rightColour));
+      editWorkingImage().floodFillSurface(c.col, c.row, drawingColour(held, leftColour, rightColour));
       imgActual.repaint();
       RedrawGrid();
       break;
     case PressRow::Freehand: {
       PushUndo();
       const Color colour = drawingColour(held, leftColour, rightColour);
-      image.setPixel(c.col, c.row, colour);
+      editWorkingImage(pixelOf(c)).setPixel(c.col, c.row, colour);
       imgActual.repaint();
       grdIcon.fillCell(c.col, c.row, colour);
       break;
@@ -115,7 +117,7 @@ void TfrmMain::grdIconMouseDown(MouseButton, ShiftState shift, int x, int y) {
       dragFlags.left = dragFlags.left || held.left;
       dragFlags.right = dragFlags.right || held.right;
       anchor = c;
-      image.moveTo(c.col, c.row);
+      editWorkingImage(platform::Rect{}).moveTo(c.col, c.row);
       break;
     case PressRow::SelectionStart:
       anchor = selectionStart = c;
@@ -138,11 +140,11 @@ void TfrmMain::grdIconMouseMove(ShiftState shift, int x, int y) {
     return;
   }
   const GridCoord c = grdIcon.mouseCoord(x, y);
-  platform::Bitmap& image = workingImage();
+  const platform::Bitmap& image = workingImage();
   if (blocks.freehand) {
     // Only the cells that moves report are drawn: nothing joins them.
     const Color colour = drawingColour(held, leftColour, rightColour);
-    image.setPixel(c.col, c.row, colour);
+    editWorkingImage(pixelOf(c)).setPixel(c.col, c.row, colour);
     imgActual.repaint();
     paintCell(c, colour);
   }
@@ -230,7 +232,7 @@ void TfrmMain::commitLine(GridCoord released) {
   grdIcon.flush();
   // The image takes the traced cells from the pen position to the released cell, both ends included, so
   // that the grid and the image agree wherever the band ended on that cell.
-  platform::Bitmap& image = workingImage();
+  platform::Bitmap& image = editWorkingImage();
   TraceLine(pointBuffer, image, image.penX(), image.penY(), released.col, released.row);
   eachPoint(pointBuffer, [&](GridCoord cell, Color) { image.setPixel(cell.col, cell.row, colour); });
   pointBuffer.clear();
@@ -243,7 +245,7 @@ void TfrmMain::commitOutline(GridCoord released, ReleaseRow row) {
   PushUndo();
   (left ? dragFlags.left : dragFlags.right) = false;
   // The outline is the band of the last drag step; the full repaint below shows it on the grid.
-  platform::Bitmap& image = workingImage();
+  platform::Bitmap& image = editWorkingImage();
   eachPoint(pointBuffer, [&](GridCoord cell, Color) { image.setPixel(cell.col, cell.row, colour); });
   std::optional<GridCoord> seed;
   if (currentTool() == Tool::FilledEllipse) seed = anchor;

@@ -164,6 +164,32 @@ Bitmap::Bitmap(int width, int height, PixelFormat format, Unfilled) : format_(fo
   setSize(width, height);
 }
 
+Bitmap::Bitmap(const Bitmap& other)
+    : width_(other.width_),
+      height_(other.height_),
+      format_(other.format_),
+      table_(other.table_),
+      penX_(other.penX_),
+      penY_(other.penY_),
+      nearest_(other.nearest_) {
+  detail::copyBlock(idx_, other.idx_);
+  detail::copyBlock(words_, other.words_);
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+  if (this == &other) return *this;
+  table_ = other.table_;
+  detail::copyBlock(idx_, other.idx_);
+  detail::copyBlock(words_, other.words_);
+  width_ = other.width_;
+  height_ = other.height_;
+  format_ = other.format_;
+  penX_ = other.penX_;
+  penY_ = other.penY_;
+  nearest_ = other.nearest_;
+  return *this;
+}
+
 void Bitmap::setSize(int width, int height) {
   if (width < 0 || height < 0) throw BitmapError("Bitmap size cannot be negative");
   if (static_cast<std::int64_t>(width) * height > kMaxBitmapPixels) throw BitmapError("Bitmap is too large");

@@ -45,6 +45,10 @@ class Bitmap {
   // The same, but its pixels are left as the memory holds them: for a reader about to write every one.
   struct Unfilled {};
   Bitmap(int width, int height, PixelFormat format, Unfilled);
+  Bitmap(const Bitmap& other);
+  Bitmap& operator=(const Bitmap& other);
+  Bitmap(Bitmap&&) noexcept = default;
+  Bitmap& operator=(Bitmap&&) noexcept = default;
 
   int width() const { return width_; }
   int height() const { return height_; }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -36,6 +37,14 @@ struct UnfilledAllocator : std::allocator<T> {
 // A vector of plain values whose resize leaves the new elements unwritten.
 template <typename T>
 using UnfilledVector = std::vector<T, UnfilledAllocator<T>>;
+
+// Makes to a copy of from. A vector of this allocator copies element by element; plain values copy as
+// one block.
+template <typename Vector>
+void copyBlock(Vector& to, const Vector& from) {
+  to.resize(from.size());
+  if (!from.empty()) std::memcpy(to.data(), from.data(), from.size() * sizeof(typename Vector::value_type));
+}
 
 // Reserves room for n elements. Large blocks ask the kernel for huge pages before they are touched: faulting
 // in a sheet's worth of memory page by page costs more than decoding or cutting it.

@@ -41,7 +41,7 @@ TEST_F(EditorTest, TheGridIsSizedForTheCellSizeOfTheSetUp) {
 
 TEST_F(EditorTest, ScrolledCellsArePaintedFromTheWorkingImage) {
   start();
-  frm->workingImage().setPixel(70, 72, rgb(255, 0, 0));
+  frm->editWorkingImage().setPixel(70, 72, rgb(255, 0, 0));
   frm->mnuBitmap_Zoom_X2.click();
   EXPECT_TRUE(frm->grdIcon.cellRect(70, 72).empty()) << "out of view at x2";
   frm->grdIcon.scrollTo(60, 60);
@@ -52,7 +52,7 @@ TEST_F(EditorTest, ScrolledCellsArePaintedFromTheWorkingImage) {
 
 TEST_F(EditorTest, RefreshGridAndAPlatformRepaintBothReplaceWhatWasDrawnOnTheGridAlone) {
   start();
-  frm->workingImage().setPixel(5, 5, rgb(0, 0, 255));
+  frm->editWorkingImage().setPixel(5, 5, rgb(0, 0, 255));
   for (auto restore :
        {+[](pxwk::TfrmMain& f) { f.cmdRedraw.click(); }, +[](pxwk::TfrmMain& f) { f.grdIcon.repaint(); }}) {
     frm->grdIcon.fillCell(5, 5, rgb(0, 255, 0));

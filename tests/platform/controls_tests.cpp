@@ -454,13 +454,13 @@ TEST(Image, ASharedPictureIsShownAndNeverChanged) {
   image.setPicture(shared);
   EXPECT_EQ(&std::as_const(image).picture(), shared.get());
   EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(255, 0, 0));
-  image.picture().fillRect({0, 0, 20, 10}, rgb(0, 0, 255));
+  image.editPicture().fillRect({0, 0, 20, 10}, rgb(0, 0, 255));
   image.repaint();
   EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(0, 0, 255));
   EXPECT_EQ(shared->pixel(5, 5), rgb(255, 0, 0));
   // A picture given as a copy after that is the control's own again.
   image.setPicture(*shared);
-  image.picture().setPixel(0, 0, rgb(0, 255, 0));
+  image.editPicture().setPixel(0, 0, rgb(0, 255, 0));
   EXPECT_EQ(shared->pixel(0, 0), rgb(255, 0, 0));
 }
 
@@ -479,7 +479,7 @@ TEST(Image, PaintsTheCurrentPictureScaledOrAt1To1) {
   EXPECT_EQ(shown.pixel(99, 49), qRgb(0, 0, 255));
 
   // Drawing into the picture, a new picture, a new size and the end of scaling all show at the next paint.
-  image.picture().fillRect({0, 0, 400, 100}, rgb(0, 255, 0));
+  image.editPicture().fillRect({0, 0, 400, 100}, rgb(0, 255, 0));
   image.repaint();
   EXPECT_EQ(rendered(image).pixel(99, 0), qRgb(0, 255, 0));
   picture.fillRect({0, 0, 400, 100}, rgb(255, 255, 0));
