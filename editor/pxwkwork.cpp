@@ -166,8 +166,7 @@ void TfrmMain::SetupEditor() {
   imgActual.repaint();
   ImgListUndo.reset(document.width(), document.height());
   mnuEdit_Undo.setEnabled(false);
-  grdIcon.setColCount(document.width());
-  grdIcon.setRowCount(document.height());
+  grdIcon.setCounts(document.width(), document.height());
   sizeGrid();
   stbMain.setPanelText(
       1, "Bitmap Size= " + std::to_string(document.width()) + " x " + std::to_string(document.height()));

@@ -118,7 +118,7 @@ bool isIndexed(PixelFormat f) {
   return f == PixelFormat::pf1bit || f == PixelFormat::pf4bit || f == PixelFormat::pf8bit;
 }
 
-std::uint32_t quantiseWord(std::uint32_t word, PixelFormat format) {
+std::uint32_t quantiseNarrowWord(std::uint32_t word, PixelFormat format) {
   const std::uint32_t r = (word >> 16) & 0xFF, g = (word >> 8) & 0xFF, b = word & 0xFF;
   switch (format) {
     case PixelFormat::pf15bit:
@@ -329,7 +329,11 @@ void Bitmap::drawWords(int x, int y, const std::uint32_t* words, int w, int h) {
     const int n = x1 - x0;
     if (!indexed()) {
       std::uint32_t* dst = wordRow(row) + x0;
-      for (int i = 0; i < n; ++i) dst[i] = mapper.fromWord(src[i]);
+      if (format_ == PixelFormat::pf24bit || format_ == PixelFormat::pf32bit) {
+        for (int i = 0; i < n; ++i) dst[i] = 0xFF000000u | (src[i] & 0xFFFFFFu);
+      } else {
+        for (int i = 0; i < n; ++i) dst[i] = quantiseNarrowWord(src[i], format_);
+      }
       continue;
     }
     std::uint8_t* dst = indexRow(row) + x0;
