@@ -1,7 +1,8 @@
 // The editor as Modify meets it: the window's start in tile mode up to idle, and a full RedrawGrid of a
 // 100 x 100 document at each zoom, both with the control left at its x1 size and with it sized for the zoom
 // by New, where every cell is in the grid's view. Then the drawing tools: one drag step of each rubber band
-// through a real mouse event, and the Fill tool on a 1000 x 1000 bitmap opened in standalone mode.
+// through a real mouse event, and the Fill tool on a 1000 x 1000 bitmap opened in standalone mode. Last
+// the open, a fill and an undo of that bitmap at x8 with the paint that shows them, beside their floors.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
