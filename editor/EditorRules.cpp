@@ -46,9 +46,14 @@ void giveEditorPalette(platform::Bitmap& bitmap, const std::vector<platform::Col
     const platform::Color c = i < old.size() ? old[i] : platform::clBlack;
     nearest[i] = static_cast<std::uint8_t>(bitmap.nearestIndex(c));
   }
+  // A file that carries the palette already keeps every index.
+  bool same = true;
+  for (std::size_t i = 0; i < nearest.size() && same; ++i) same = nearest[i] == i;
+  if (same) return;
+  const int width = bitmap.width();
   for (int y = 0; y < bitmap.height(); ++y) {
     std::uint8_t* row = bitmap.indexRow(y);
-    for (int x = 0; x < bitmap.width(); ++x) row[x] = nearest[row[x]];
+    for (int x = 0; x < width; ++x) row[x] = nearest[row[x]];
   }
 }
 

@@ -45,7 +45,7 @@ void paintBand(ToolHost& host, Color colour) {
 }
 
 void setBandPixels(ToolHost& host, Color colour) {
-  platform::Bitmap& image = host.workingImage();
+  platform::Bitmap& image = host.editWorkingImage();
   eachPoint(host.pointBuffer, [&](GridCoord cell, Color) { image.setPixel(cell.col, cell.row, colour); });
 }
 
@@ -55,7 +55,7 @@ void pressShape(ToolHost& host, GridCoord cell, Buttons held) {
   host.dragFlags.left = host.dragFlags.left || held.left;
   host.dragFlags.right = host.dragFlags.right || held.right;
   host.anchor = cell;
-  host.workingImage().moveTo(cell.col, cell.row);
+  host.editWorkingImage(platform::Rect{}).moveTo(cell.col, cell.row);  // the pen alone
 }
 
 // Released on the anchor: the band is at most that one cell, and nothing reaches the image.
@@ -75,8 +75,8 @@ class FillTool final : public DrawingTool {
   void press(ToolHost& host, GridCoord cell, Buttons held) const override {
     if (!held.any()) return;
     host.PushUndo();
-    host.workingImage().floodFillSurface(cell.col, cell.row,
-                                         drawingColour(held, host.leftColour, host.rightColour));
+    host.editWorkingImage().floodFillSurface(cell.col, cell.row,
+                                             drawingColour(held, host.leftColour, host.rightColour));
     host.imageChanged();
     host.repaintGrid();
   }
@@ -103,7 +103,8 @@ class FreehandTool final : public DrawingTool {
  private:
   static Color draw(ToolHost& host, GridCoord cell, Buttons held) {
     const Color colour = drawingColour(held, host.leftColour, host.rightColour);
-    host.workingImage().setPixel(cell.col, cell.row, colour);
+    host.editWorkingImage({cell.col, cell.row, cell.col + 1, cell.row + 1})
+        .setPixel(cell.col, cell.row, colour);
     host.imageChanged();
     return colour;
   }
@@ -140,7 +141,7 @@ class LineTool final : public DrawingTool {
     host.showGrid();
     // The image takes the traced cells from the pen position to the released cell, both ends included, so
     // that the grid and the image agree wherever the band ended on that cell.
-    platform::Bitmap& image = host.workingImage();
+    const platform::Bitmap& image = host.workingImage();
     TraceLine(host.pointBuffer, image, image.penX(), image.penY(), cell.col, cell.row);
     setBandPixels(host, colour);
     host.pointBuffer.clear();
@@ -166,7 +167,7 @@ class OutlineTool : public DrawingTool {
     // The outline is the band of the last drag step; the full repaint below shows it on the grid.
     setBandPixels(host, colour);
     if (const std::optional<GridCoord> s = seed(host.anchor, cell))
-      host.workingImage().floodFillSurface(s->col, s->row, colour);
+      host.editWorkingImage().floodFillSurface(s->col, s->row, colour);
     host.pointBuffer.clear();
     host.imageChanged();
     host.repaintGrid();

@@ -35,8 +35,11 @@ class ToolHost {
   platform::Color leftColour = platform::clBlack;
   platform::Color rightColour = platform::clBlack;
 
-  // The working image, which the actual-size view shows.
-  virtual platform::Bitmap& workingImage() = 0;
+  // The working image, which the actual-size view shows: to read, and to draw on, all of it or only area
+  // changing, so that the view converts only what changed.
+  virtual const platform::Bitmap& workingImage() const = 0;
+  virtual platform::Bitmap& editWorkingImage() = 0;
+  virtual platform::Bitmap& editWorkingImage(const platform::Rect& area) = 0;
   // A snapshot of the working image for Undo.
   virtual void PushUndo() = 0;
   // The actual-size view shows the image again.

@@ -154,13 +154,12 @@ void TfrmMain::SetupEditor() {
   // surface that follows is bounded by the window, whatever the document.
   platform::Bitmap working = document;
   pointBuffer.fitImage(document.width(), document.height());
-  workingImage() = std::move(working);
+  editWorkingImage() = std::move(working);
   imgActual.setBounds(imgActual.left(), imgActual.top(), document.width(), document.height());
   imgActual.repaint();
   ImgListUndo.reset(document.width(), document.height());
   mnuEdit_Undo.setEnabled(false);
-  grdIcon.setColCount(document.width());
-  grdIcon.setRowCount(document.height());
+  grdIcon.setCounts(document.width(), document.height());
   sizeGrid();
   stbMain.setPanelText(
       1, "Bitmap Size= " + std::to_string(document.width()) + " x " + std::to_string(document.height()));

@@ -95,7 +95,12 @@ class TfrmMain : public platform::Form, public ToolHost {
   platform::ColorDialog cdlColor;
 
   // The working image: the copy of the document that every tool draws on, shown 1:1 by imgActual.
-  platform::Bitmap& workingImage() override { return imgActual.picture(); }
+  const platform::Bitmap& workingImage() const override { return imgActual.picture(); }
+  // The working image to draw on, all of it or only area changing: imgActual shows the change.
+  platform::Bitmap& editWorkingImage() override { return imgActual.editPicture(); }
+  platform::Bitmap& editWorkingImage(const platform::Rect& area) override {
+    return imgActual.editPicture(area);
+  }
 
   // Activation, set-up and close.
   void FormActivate();

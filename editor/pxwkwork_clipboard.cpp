@@ -58,7 +58,7 @@ void TfrmMain::mnuEdit_CutClick() {
   const platform::BusyCursor busy;
   const Bitmap scratch = captureSelection();
   const Rect cut{selectionStart.col, selectionStart.row, selectionEnd.col + 1, selectionEnd.row + 1};
-  workingImage().fillRect(cut, platform::clWhite);
+  editWorkingImage(cut).fillRect(cut, platform::clWhite);
   document.fillRect(cut, platform::clWhite);
   imgActual.repaint();
   platform::setClipboardBitmap(scratch);
@@ -104,7 +104,7 @@ void TfrmMain::commitPaste() {
       if (c == platform::clInvalid) c = image.pixel(j, i);
       document.setPixel(j, i, c);
     }
-  workingImage().draw(0, 0, document);
+  editWorkingImage().draw(0, 0, document);
   imgActual.repaint();
   floatingPasteActive = false;
   selectionActive = false;

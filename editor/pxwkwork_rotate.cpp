@@ -7,8 +7,7 @@ void TfrmMain::rotate(Turn turn) {
   // Turns the document bitmap: drawing not yet written to it stays only in the undo snapshot.
   document = rotated(document, turn);
   imgActual.setPicture(document);
-  grdIcon.setColCount(document.width());
-  grdIcon.setRowCount(document.height());
+  grdIcon.setCounts(document.width(), document.height());
   sizeGrid();
   RedrawGrid();
 }

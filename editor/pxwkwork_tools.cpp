@@ -56,7 +56,7 @@ void TfrmMain::PushUndo() {
 }
 
 void TfrmMain::mnuEdit_UndoClick() {
-  if (!ImgListUndo.undo(workingImage())) return;
+  if (!ImgListUndo.canUndo() || !ImgListUndo.undo(editWorkingImage())) return;
   mnuEdit_Undo.setEnabled(ImgListUndo.canUndo());
   imgActual.repaint();
   RedrawGrid();

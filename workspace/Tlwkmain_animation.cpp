@@ -72,8 +72,8 @@ void TfrmMain::bindAnimationHandlers() {
 
 void TfrmMain::resetAnimation() {
   AniImageList.clear();
-  imgFrame.picture().fillRect(platform::Rect{0, 0, imgFrame.picture().width(), imgFrame.picture().height()},
-                              platform::clWhite);
+  platform::Bitmap& shown = imgFrame.editPicture();
+  shown.fillRect(platform::Rect{0, 0, shown.width(), shown.height()}, platform::clWhite);
   imgFrame.repaint();
   lblFramesLoaded.setCaption("Frames Loaded: 0");
   currentFrame = 0;
@@ -214,7 +214,7 @@ void TfrmMain::recordFrame(int col, int row) {
   } else {
     AniImageList.add(frame);
   }
-  imgFrame.picture().draw(0, 0, frame);
+  imgFrame.editPicture().draw(0, 0, frame);
   imgFrame.repaint();
   hsbSlider.setMax(AniImageList.count() - 1);
   lblFramesLoaded.setCaption("Frames Loaded: " + std::to_string(AniImageList.count()));
@@ -238,8 +238,8 @@ void TfrmMain::aniEraseClick() {
   AniImageList.clear();
   lblFramesLoaded.setCaption("Frames Loaded: 0");
   lblFrameCounter.setCaption("Frame Counter: 0");
-  imgFrame.picture().fillRect(platform::Rect{0, 0, imgFrame.picture().width(), imgFrame.picture().height()},
-                              platform::clWhite);
+  platform::Bitmap& shown = imgFrame.editPicture();
+  shown.fillRect(platform::Rect{0, 0, shown.width(), shown.height()}, platform::clWhite);
   imgFrame.repaint();
   hsbSlider.setMax(0);
   tmrFrame.setEnabled(false);

@@ -118,7 +118,7 @@ bool isIndexed(PixelFormat f) {
   return f == PixelFormat::pf1bit || f == PixelFormat::pf4bit || f == PixelFormat::pf8bit;
 }
 
-std::uint32_t quantiseWord(std::uint32_t word, PixelFormat format) {
+std::uint32_t quantiseNarrowWord(std::uint32_t word, PixelFormat format) {
   const std::uint32_t r = (word >> 16) & 0xFF, g = (word >> 8) & 0xFF, b = word & 0xFF;
   switch (format) {
     case PixelFormat::pf15bit:
@@ -162,6 +162,32 @@ Bitmap::Bitmap(int width, int height, PixelFormat format) : Bitmap(width, height
 
 Bitmap::Bitmap(int width, int height, PixelFormat format, Unfilled) : format_(format) {
   setSize(width, height);
+}
+
+Bitmap::Bitmap(const Bitmap& other)
+    : width_(other.width_),
+      height_(other.height_),
+      format_(other.format_),
+      table_(other.table_),
+      penX_(other.penX_),
+      penY_(other.penY_),
+      nearest_(other.nearest_) {
+  detail::copyBlock(idx_, other.idx_);
+  detail::copyBlock(words_, other.words_);
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other) {
+  if (this == &other) return *this;
+  table_ = other.table_;
+  detail::copyBlock(idx_, other.idx_);
+  detail::copyBlock(words_, other.words_);
+  width_ = other.width_;
+  height_ = other.height_;
+  format_ = other.format_;
+  penX_ = other.penX_;
+  penY_ = other.penY_;
+  nearest_ = other.nearest_;
+  return *this;
 }
 
 void Bitmap::setSize(int width, int height) {
@@ -303,7 +329,11 @@ void Bitmap::drawWords(int x, int y, const std::uint32_t* words, int w, int h) {
     const int n = x1 - x0;
     if (!indexed()) {
       std::uint32_t* dst = wordRow(row) + x0;
-      for (int i = 0; i < n; ++i) dst[i] = mapper.fromWord(src[i]);
+      if (format_ == PixelFormat::pf24bit || format_ == PixelFormat::pf32bit) {
+        for (int i = 0; i < n; ++i) dst[i] = 0xFF000000u | (src[i] & 0xFFFFFFu);
+      } else {
+        for (int i = 0; i < n; ++i) dst[i] = quantiseNarrowWord(src[i], format_);
+      }
       continue;
     }
     std::uint8_t* dst = indexRow(row) + x0;

@@ -45,6 +45,10 @@ class Bitmap {
   // The same, but its pixels are left as the memory holds them: for a reader about to write every one.
   struct Unfilled {};
   Bitmap(int width, int height, PixelFormat format, Unfilled);
+  Bitmap(const Bitmap& other);
+  Bitmap& operator=(const Bitmap& other);
+  Bitmap(Bitmap&&) noexcept = default;
+  Bitmap& operator=(Bitmap&&) noexcept = default;
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -134,8 +138,15 @@ class Bitmap {
   mutable std::shared_ptr<NearestCache> nearest_;
 };
 
-// Quantises a colour to what a direct format holds (identity for 24 and 32 bits).
-std::uint32_t quantiseWord(std::uint32_t word, PixelFormat format);
+// The 5-bit channels of 15 and 16 bits per pixel (quantiseWord's uncommon case).
+std::uint32_t quantiseNarrowWord(std::uint32_t word, PixelFormat format);
+
+// Quantises a colour to what a direct format holds (identity for 24 and 32 bits). Inline, since drawing
+// takes it once per pixel and nearly always for 24 or 32 bits.
+inline std::uint32_t quantiseWord(std::uint32_t word, PixelFormat format) {
+  if (format == PixelFormat::pf15bit || format == PixelFormat::pf16bit) return quantiseNarrowWord(word, format);
+  return 0xFF000000u | (word & 0xFFFFFFu);
+}
 
 // The default colour table of an indexed format.
 std::vector<Color> defaultColorTable(PixelFormat format);

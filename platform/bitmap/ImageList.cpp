@@ -123,8 +123,21 @@ void ImageList::appendTiles(const Bitmap& sheet, int columns, int count) {
   const auto lut = wordsOfTable(sheet);
   std::uint32_t* dst = appendUnwritten(count);
   for (int t = 0; t < count; ++t, dst += tile) {
-    cut(dst, width_, height_, sheet, lut, static_cast<std::int64_t>(t % columns) * width_,
-        static_cast<std::int64_t>(t / columns) * height_);
+    const std::int64_t sx = static_cast<std::int64_t>(t % columns) * width_;
+    const std::int64_t sy = static_cast<std::int64_t>(t / columns) * height_;
+    // A tile wholly inside an indexed sheet, as every tile of an import is: rows of table lookups alone,
+    // since the checks of a general cut cost as much as the copy of 8 pixels.
+    // The size is read once: stores through dst could otherwise alias it.
+    const int w = width_, h = height_;
+    if (sheet.indexed() && sx + w <= sheet.width() && sy + h <= sheet.height()) {
+      std::uint32_t* out = dst;
+      for (int row = 0; row < h; ++row, out += w) {
+        const std::uint8_t* in = sheet.indexRow(static_cast<int>(sy) + row) + sx;
+        for (int x = 0; x < w; ++x) out[x] = lut[in[x]];
+      }
+      continue;
+    }
+    cut(dst, width_, height_, sheet, lut, sx, sy);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -37,19 +38,59 @@ struct UnfilledAllocator : std::allocator<T> {
 template <typename T>
 using UnfilledVector = std::vector<T, UnfilledAllocator<T>>;
 
-// Reserves room for n elements. Large blocks ask the kernel for huge pages before they are touched: faulting
-// in a sheet's worth of memory page by page costs more than decoding or cutting it.
+// Makes to a copy of from. A vector of this allocator copies element by element; plain values copy as
+// one block.
+template <typename Vector>
+void copyBlock(Vector& to, const Vector& from) {
+  to.resize(from.size());
+  if (!from.empty()) std::memcpy(to.data(), from.data(), from.size() * sizeof(typename Vector::value_type));
+}
+
+// How reserveLarge prepares a large block that it has just allocated.
+enum class LargeBlockPages {
+  Plain,     // pages of 4 KiB fault in one by one as they are first written
+  Prefault,  // the same pages, all mapped by one call before the block is written
+  Huge,      // huge pages asked for: each fault zeroes 2 MiB at once
+};
+// Prefault: a block that is reserved is written whole right after, and mapping it in one call spares a
+// trap per page. Huge pages make later faults rare but each one dear: on memory that another program has
+// just freed (on a virtual machine, memory handed back to its host) their zeroing made a first import three
+// times its cut. The benchmarks set the others to measure them side by side.
+inline LargeBlockPages largeBlockPages = LargeBlockPages::Prefault;
+
+// Reserves room for n elements, preparing a newly allocated large block as largeBlockPages says.
 template <typename Vector>
 void reserveLarge(Vector& v, std::size_t n) {
+  const auto* before = v.data();
   v.reserve(n);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
+#if defined(__linux__)
   using T = typename Vector::value_type;
   constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-  if (v.capacity() * sizeof(T) < 2 * kHuge) return;
-  const auto begin = (reinterpret_cast<std::uintptr_t>(v.data()) + kHuge - 1) & ~(kHuge - 1);
-  const auto end = reinterpret_cast<std::uintptr_t>(v.data() + v.capacity()) & ~(kHuge - 1);
-  // Only advice: without huge pages the block works the same.
-  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  if (v.data() == before || v.capacity() * sizeof(T) < 2 * kHuge) return;
+  const auto start = reinterpret_cast<std::uintptr_t>(v.data());
+  const auto stop = reinterpret_cast<std::uintptr_t>(v.data() + v.capacity());
+  // Only advice: where the kernel refuses it, the block works the same.
+  switch (largeBlockPages) {
+    case LargeBlockPages::Plain:
+      break;
+    case LargeBlockPages::Prefault: {
+#if defined(MADV_POPULATE_WRITE)
+      constexpr std::uintptr_t kPage = 4096;
+      // Pages that begin inside the block only: the page it shares with the allocator's header may be
+      // another block's.
+      const auto begin = (start + kPage - 1) & ~(kPage - 1), end = stop & ~(kPage - 1);
+      if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+#endif
+      break;
+    }
+    case LargeBlockPages::Huge: {
+#if defined(MADV_HUGEPAGE)
+      const auto begin = (start + kHuge - 1) & ~(kHuge - 1), end = stop & ~(kHuge - 1);
+      if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+      break;
+    }
+  }
 #endif
 }
 

@@ -97,7 +97,12 @@ class GridWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
-    p.fillRect(rect(), palette().color(QPalette::Window));
+    const QRect c = clientRect();
+    const Bitmap& surface = grid_->surface_;
+    // The surface covers its part of the client area whole; the background shows only around it.
+    const QRect covered =
+        surface.empty() ? QRect() : QRect(c.topLeft(), QSize(surface.width(), surface.height()));
+    for (const QRect& r : QRegion(rect()) - covered) p.fillRect(r, palette().color(QPalette::Window));
     if (grid_->border_ == 1) {
       p.setPen(palette().color(QPalette::Shadow));
       p.drawRect(0, 0, width() - 1, height() - 1);
@@ -107,8 +112,6 @@ class GridWidget : public QWidget {
       p.setPen(palette().color(QPalette::Shadow));
       p.drawRect(1, 1, width() - 3, height() - 3);
     }
-    const QRect c = clientRect();
-    const Bitmap& surface = grid_->surface_;
     if (surface.empty()) return;
     p.drawImage(c.topLeft(), toQImage(surface));
     if (!hasFocus()) return;

@@ -7,17 +7,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -144,43 +148,83 @@ class PictureWidget : public QWidget {
  public:
   explicit PictureWidget(Image* image) : image_(image) {}
 
+  // Part of the picture changed (picture pixels): the view converts it again where it is next painted.
+  void changed(const Rect& area) {
+    if (area.empty()) return;
+    if (image_->stretch()) {
+      valid_ = QRegion();
+      update();
+      return;
+    }
+    const QRect r(area.left, area.top, area.width(), area.height());
+    valid_ -= r;
+    update(r);
+  }
+  void changedAll() {
+    valid_ = QRegion();
+    update();
+  }
+
  protected:
-  void paintEvent(QPaintEvent*) override {
-    refreshView();
+  void paintEvent(QPaintEvent* e) override {
+    refreshView(e->region());
     if (view_.isNull()) return;
     QPainter p(this);
-    p.drawImage(0, 0, view_);
+    for (const QRect& r : e->region() & view_.rect()) p.drawImage(r.topLeft(), view_, r);
   }
 
  private:
   // The picture as it is painted: scaled to the control, nearest pixel as a plain scaled draw takes it, or
-  // its top-left part at 1:1. Made again only when the picture or the control's size changes, since
-  // converting a large picture at every paint stalls a window each time it is uncovered.
-  void refreshView() {
-    const Image& image = *image_;
-    const Bitmap& b = image.picture();
-    const QSize want = b.empty()         ? QSize()
-                       : image.stretch() ? size()
-                                         : QSize(std::min(b.width(), width()), std::min(b.height(), height()));
-    if (viewVersion_ == image.version() && view_.size() == want && !view_.isNull()) return;
-    viewVersion_ = image.version();
-    view_ = QImage();
-    if (want.isEmpty()) return;
-    view_ = QImage(want, QImage::Format_RGB32);
-    const std::int64_t bw = b.width(), bh = b.height(), vw = want.width(), vh = want.height();
-    const bool scaled = image.stretch();
-    std::vector<int> columns(static_cast<std::size_t>(vw));
-    for (int x = 0; x < vw; ++x) columns[x] = scaled ? static_cast<int>((2 * x + 1) * bw / (2 * vw)) : x;
-    for (int y = 0; y < vh; ++y) {
-      const int sy = scaled ? static_cast<int>((2 * y + 1) * bh / (2 * vh)) : y;
-      auto* row = reinterpret_cast<std::uint32_t*>(view_.scanLine(y));
-      for (int x = 0; x < vw; ++x) row[x] = b.wordAt(columns[x], sy);
+  // its top-left part at 1:1. Only the part a paint shows is converted, and only when it changed since it
+  // was last converted: a large picture whose window shows a corner of it costs that corner, and an
+  // uncovered window costs nothing.
+  void refreshView(const QRegion& shown) {
+    const Bitmap& b = image_->picture();
+    const QSize want = b.empty() ? QSize()
+                       : image_->stretch()
+                           ? size()
+                           : QSize(std::min(b.width(), width()), std::min(b.height(), height()));
+    if (view_.size() != want || view_.isNull() != want.isEmpty()) {
+      view_ = want.isEmpty() ? QImage() : QImage(want, QImage::Format_RGB32);
+      valid_ = QRegion();
     }
+    if (view_.isNull()) return;
+    const QRegion todo = (shown & view_.rect()) - valid_;
+    if (todo.isEmpty()) return;
+    std::array<std::uint32_t, 256> lut{};
+    if (b.indexed()) {
+      lut.fill(0xFF000000u);
+      for (std::size_t i = 0; i < b.colorTable().size() && i < lut.size(); ++i)
+        lut[i] = toWord(b.colorTable()[i]);
+    }
+    const bool scaled = image_->stretch();
+    const std::int64_t bw = b.width(), bh = b.height(), vw = want.width(), vh = want.height();
+    std::vector<int> columns;
+    for (const QRect& r : todo) {
+      const int x0 = r.left(), n = r.width();
+      columns.resize(static_cast<std::size_t>(n));
+      for (int i = 0; i < n; ++i)
+        columns[i] = scaled ? static_cast<int>((2 * (x0 + i) + 1) * bw / (2 * vw)) : x0 + i;
+      for (int y = r.top(); y <= r.bottom(); ++y) {
+        const int sy = scaled ? static_cast<int>((2 * y + 1) * bh / (2 * vh)) : y;
+        auto* row = reinterpret_cast<std::uint32_t*>(view_.scanLine(y)) + x0;
+        if (b.indexed()) {
+          const std::uint8_t* src = b.indexRow(sy);
+          for (int i = 0; i < n; ++i) row[i] = lut[src[columns[i]]];
+        } else if (scaled) {
+          const std::uint32_t* src = b.wordRow(sy);
+          for (int i = 0; i < n; ++i) row[i] = src[columns[i]];
+        } else {
+          std::memcpy(row, b.wordRow(sy) + x0, static_cast<std::size_t>(n) * 4);
+        }
+      }
+    }
+    valid_ += todo;
   }
 
   Image* image_;
   QImage view_;
-  std::uint64_t viewVersion_ = 0;
+  QRegion valid_;  // the part of view_ that shows the picture as it is
 };
 
 }  // namespace
@@ -342,47 +386,56 @@ void Button::click() {
     if (Form* form = formOf(*this)) form->setModalResult(modalResult_);
 }
 
-Image::Image(Container& parent)
-    : Control(&parent, new PictureWidget(this)), picture_(std::make_shared<Bitmap>()) {
+Image::Image(Container& parent) : Control(&parent, new PictureWidget(this)) {
+  own_ = std::make_shared<Bitmap>();
+  picture_ = own_;
   paintOnParent();
 }
 
-Bitmap& Image::picture() {
-  if (shared_) {
-    picture_ = std::make_shared<Bitmap>(*picture_);
-    shared_ = false;
+Bitmap& Image::own() {
+  if (!own_) {
+    own_ = std::make_shared<Bitmap>(*picture_);
+    picture_ = own_;
   }
-  ++version_;
-  // Made by this control as a non-const Bitmap of its own, so it may be changed.
-  return const_cast<Bitmap&>(*picture_);
+  return *own_;
+}
+
+Bitmap& Image::editPicture() {
+  Bitmap& b = own();
+  static_cast<PictureWidget*>(widget_)->changedAll();
+  return b;
+}
+
+Bitmap& Image::editPicture(const Rect& area) {
+  Bitmap& b = own();
+  static_cast<PictureWidget*>(widget_)->changed(area);
+  return b;
 }
 
 void Image::setPicture(const Bitmap& picture) {
-  if (shared_) {
-    picture_ = std::make_shared<Bitmap>(picture);
-    shared_ = false;
+  if (own_) {
+    *own_ = picture;
   } else {
-    const_cast<Bitmap&>(*picture_) = picture;
+    own_ = std::make_shared<Bitmap>(picture);
+    picture_ = own_;
   }
   pictureChanged();
 }
 
 void Image::setPicture(std::shared_ptr<const Bitmap> picture) {
+  own_.reset();
   picture_ = picture ? std::move(picture) : std::make_shared<Bitmap>();
-  shared_ = true;
   pictureChanged();
 }
 
 void Image::pictureChanged() {
-  ++version_;
   if (autoSize_) setBounds(left(), top(), picture_->width(), picture_->height());
-  repaint();
+  static_cast<PictureWidget*>(widget_)->changedAll();
 }
 
 void Image::setStretch(bool stretch) {
   stretch_ = stretch;
-  ++version_;
-  repaint();
+  static_cast<PictureWidget*>(widget_)->changedAll();
 }
 
 void Image::setAutoSize(bool autoSize) {
@@ -390,10 +443,7 @@ void Image::setAutoSize(bool autoSize) {
   if (autoSize_ && !picture_->empty()) setBounds(left(), top(), picture_->width(), picture_->height());
 }
 
-void Image::repaint() {
-  ++version_;
-  widget_->update();
-}
+void Image::repaint() { widget_->update(); }
 
 }  // namespace platform
 

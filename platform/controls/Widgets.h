@@ -106,6 +106,8 @@ class Button : public Control {
 };
 
 // Shows a picture: stretched to the control, or 1:1 from the top-left corner; it may size itself to it.
+// Reading the picture changes nothing; whoever draws on it takes it through editPicture, which marks what
+// may change, so the view converts again only that part, and only where it is seen.
 class Image : public Control {
  public:
   explicit Image(Container& parent);
@@ -114,20 +116,21 @@ class Image : public Control {
   // The control shares the picture, which it never changes: drawing on it works on a copy of its own.
   void setPicture(std::shared_ptr<const Bitmap> picture);
   const Bitmap& picture() const { return *picture_; }
-  // Handing out the picture for drawing counts as a change of it.
-  Bitmap& picture();
+  // The picture to draw on; all of it counts as changed, or only area (in picture pixels; an empty area
+  // for a change of no pixel, such as the pen's place). The change shows at the next paint.
+  Bitmap& editPicture();
+  Bitmap& editPicture(const Rect& area);
   void setStretch(bool stretch);
   bool stretch() const { return stretch_; }
   void setAutoSize(bool autoSize);
+  // Paints the control again; a change of the picture needs no repaint of its own.
   void repaint() override;
-  // Changes with every change of what is shown, so that the view can keep what it painted until then.
-  std::uint64_t version() const { return version_; }
 
  private:
   void pictureChanged();
+  Bitmap& own();
   std::shared_ptr<const Bitmap> picture_;
-  bool shared_ = false;  // picture_ is shared with its giver
-  std::uint64_t version_ = 0;
+  std::shared_ptr<Bitmap> own_;  // picture_ when the control holds a copy of its own; null while shared
   bool stretch_ = false;
   bool autoSize_ = false;
 };

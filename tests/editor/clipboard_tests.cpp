@@ -58,7 +58,7 @@ class ClipboardTest : public EditorTest {
     openEdit();
     return item.enabled();
   }
-  Bitmap& image() { return frm->workingImage(); }
+  Bitmap& image() { return frm->editWorkingImage(); }
   int snapshots() const { return frm->ImgListUndo.undoPosition() + 1; }
 };
 

@@ -8,7 +8,7 @@ using testing_support::CallKind;
 
 TEST_F(EditorTest, NewMakesA100By100WhiteDocumentWithoutPaletteAndNoName) {
   start();
-  frm->workingImage().setPixel(0, 0, platform::clBlack);
+  frm->editWorkingImage().setPixel(0, 0, platform::clBlack);
   frm->NewFile.click();
   EXPECT_EQ(frm->document.width(), 100);
   EXPECT_EQ(frm->document.height(), 100);
@@ -26,7 +26,7 @@ TEST_F(EditorTest, SaveAsNamesTheFileAndSaveThenWritesThere) {
   start();
   const std::string typed = scratch() + "drawing";
   ui.answerFile(typed);
-  frm->workingImage().setPixel(2, 2, rgb(255, 0, 0));
+  frm->editWorkingImage().setPixel(2, 2, rgb(255, 0, 0));
   frm->SaveFileAs.click();
   const auto dialog = ui.callsOf(CallKind::FileDialog).at(0).file;
   EXPECT_EQ(dialog.title, "Save Bitmap File");
@@ -40,7 +40,7 @@ TEST_F(EditorTest, SaveAsNamesTheFileAndSaveThenWritesThere) {
   EXPECT_EQ(saved.pixelFormat(), PixelFormat::pf8bit);
   EXPECT_EQ(saved.pixel(2, 2), rgb(255, 0, 0));
 
-  frm->workingImage().setPixel(3, 3, rgb(0, 0, 255));
+  frm->editWorkingImage().setPixel(3, 3, rgb(0, 0, 255));
   frm->SaveFile.click();
   EXPECT_EQ(platform::loadBmpFile(typed + ".bmp").pixel(3, 3), rgb(0, 0, 255));
   EXPECT_EQ(ui.calls().size(), 1u) << "Save asks nothing";

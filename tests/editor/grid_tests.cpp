@@ -1,4 +1,10 @@
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
 #include "editor/EditorRules.h"
+#include "platform/controls/Application.h"
 #include "platform/system/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/Input.h"
@@ -41,7 +47,7 @@ TEST_F(EditorTest, TheGridIsSizedForTheCellSizeOfTheSetUp) {
 
 TEST_F(EditorTest, ScrolledCellsArePaintedFromTheWorkingImage) {
   start();
-  frm->workingImage().setPixel(70, 72, rgb(255, 0, 0));
+  frm->editWorkingImage().setPixel(70, 72, rgb(255, 0, 0));
   frm->mnuBitmap_Zoom_X2.click();
   EXPECT_TRUE(frm->grdIcon.cellRect(70, 72).empty()) << "out of view at x2";
   frm->grdIcon.scrollTo(60, 60);
@@ -52,7 +58,7 @@ TEST_F(EditorTest, ScrolledCellsArePaintedFromTheWorkingImage) {
 
 TEST_F(EditorTest, RefreshGridAndAPlatformRepaintBothReplaceWhatWasDrawnOnTheGridAlone) {
   start();
-  frm->workingImage().setPixel(5, 5, rgb(0, 0, 255));
+  frm->editWorkingImage().setPixel(5, 5, rgb(0, 0, 255));
   for (auto restore :
        {+[](pxwk::TfrmMain& f) { f.cmdRedraw.click(); }, +[](pxwk::TfrmMain& f) { f.grdIcon.repaint(); }}) {
     frm->grdIcon.fillCell(5, 5, rgb(0, 255, 0));
@@ -129,4 +135,75 @@ TEST_F(EditorTest, CopyReadsTheShownCellsOfALargeDocument) {
   EXPECT_EQ(copied.height(), 2 * 32 + 1);
   EXPECT_EQ(copied.pixel(33 + 5, 5), rgb(255, 0, 0));
   EXPECT_EQ(copied.pixel(5, 5), platform::clWhite);
+}
+
+namespace {
+
+// Draws, fills and undoes on the grid of frm, checking after each step that the actual-size image shows
+// the working image, also where it had been shown before the step.
+void showsEveryStep(pxwk::TfrmMain& frm) {
+  frm.mnuBitmap_Zoom_X4.click();
+  const auto at = [&frm](int cell) { return cell * (frm.grdIcon.defaultColWidth() + 1) + 2; };
+  const auto screen = [&frm] {
+    platform::Application::instance().processMessages();
+    return frm.imgActual.widget()->grab().toImage();
+  };
+  const auto press = [&](platform::SpeedButton& tool, platform::Color colour, int col, int row) {
+    tool.click();
+    frm.leftColour = colour;
+    platform::pressMouse(frm.grdIcon, platform::MouseButton::Left, at(col), at(row));
+  };
+  const auto release = [&](int col, int row) {
+    platform::releaseMouse(frm.grdIcon, platform::MouseButton::Left, at(col), at(row));
+  };
+  const struct {
+    const char* step;
+    std::function<void()> run;
+  } steps[] = {
+      {"freehand press", [&] { press(frm.cmdDraw, rgb(255, 0, 0), 3, 4); }},
+      {"freehand move", [&] { platform::moveMouse(frm.grdIcon, at(5), at(4), true); }},
+      {"release", [&] { release(5, 4); }},
+      {"fill",
+       [&] {
+         press(frm.cmdPaint, rgb(0, 0, 255), 0, 0);
+         release(0, 0);
+       }},
+      {"line",
+       [&] {
+         press(frm.cmdLine, rgb(0, 255, 0), 1, 9);
+         platform::moveMouse(frm.grdIcon, at(9), at(1), true);
+         release(9, 1);
+       }},
+      {"undo", [&] { frm.mnuEdit_Undo.click(); }},
+      {"undo of the fill",
+       [&] {
+         for (int i = 0; i < 3; ++i) frm.mnuEdit_Undo.click();
+       }},
+  };
+  screen();
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.step);
+    s.run();
+    const QImage shown = screen();
+    const platform::Bitmap& image = frm.workingImage();
+    ASSERT_EQ(shown.width(), image.width());
+    int wrong = 0;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x) wrong += shown.pixel(x, y) != platform::toWord(image.pixel(x, y));
+    EXPECT_EQ(wrong, 0);
+  }
+}
+
+}  // namespace
+
+// The document is larger than the panel that shows it at 1:1.
+TEST_F(EditorTest, TheActualSizeImageShowsEveryStepOfTheWorkingImage) {
+  for (const platform::PixelFormat format : {platform::PixelFormat::pf8bit, platform::PixelFormat::pf24bit}) {
+    SCOPED_TRACE(platform::bitsPerPixelOf(format));
+    const std::string path = bitmapFile("actual-" + std::to_string(platform::bitsPerPixelOf(format)) + ".bmp",
+                                        300, 200, format, [](int x, int y) { return rgb(x % 256, y, 128); });
+    start({path});
+    frm->OnClose = nullptr;
+    showsEveryStep(*frm);
+  }
 }

@@ -92,7 +92,7 @@ TEST_F(PaletteTest, ShiftClickEditsTheEntryAndTheColoursItsMarksHold) {
 
 TEST_F(PaletteTest, AShiftClickCancelledChangesNoEntryAndRepaintsThePixelGrid) {
   frm->grdIcon.fillCell(4, 4, rgb(255, 0, 255));
-  frm->workingImage().setPixel(9, 9, rgb(0, 0, 0));
+  frm->editWorkingImage().setPixel(9, 9, rgb(0, 0, 0));
   const auto table = frm->paletteTable;
   ui.answerColor(std::nullopt);
   click(MouseButton::Right, 6, 6, true);

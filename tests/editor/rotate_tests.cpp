@@ -52,7 +52,7 @@ TEST_F(RotateTest, EachItemTurnsTheDocumentAndTheWorkingImageShowsIt) {
 
 TEST_F(RotateTest, TheTurnTakesTheDocumentAndUndoGivesBackTheDrawingUnturned) {
   startOnSquare(platform::PixelFormat::pf8bit);
-  frm->workingImage().setPixel(0, 0, d);  // drawing not yet written to the document
+  frm->editWorkingImage().setPixel(0, 0, d);  // drawing not yet written to the document
   frm->mnuBitmap_Rotate_Right90.click();
   EXPECT_EQ(pixelsOf(frm->workingImage()), (std::vector<Color>{c, a, d, b}));
   EXPECT_EQ(frm->document.pixelFormat(), platform::PixelFormat::pf8bit);

@@ -72,7 +72,7 @@ TEST_F(EditorTest, TileModeWritesTheDrawingBackIn24BitsOnClose) {
       bitmapFile("tile24.bmp", 16, 16, PixelFormat::pf24bit, [](int x, int) { return rgb(x * 16, 1, 2); });
   start({tile});
   EXPECT_EQ(frm->document.pixelFormat(), PixelFormat::pf24bit) << "the file's pixels are kept";
-  frm->workingImage().setPixel(3, 4, rgb(1, 2, 3));
+  frm->editWorkingImage().setPixel(3, 4, rgb(1, 2, 3));
   frm->mnuFile_Exit.click();
   EXPECT_FALSE(frm->showing());
   const platform::Bitmap back = platform::loadBmpFile(tile);
@@ -93,7 +93,7 @@ TEST_F(EditorTest, TheWriteBackIntoAReadOnlyFolderWritesTheWritableFileInPlace) 
   platform::saveBmpFile(tile, platform::Bitmap(16, 16));
   chmod((scratch() + "shared").c_str(), 0555);
   start({tile});
-  frm->workingImage().setPixel(3, 4, rgb(0, 0, 255));
+  frm->editWorkingImage().setPixel(3, 4, rgb(0, 0, 255));
   frm->mnuFile_Exit.click();
   chmod((scratch() + "shared").c_str(), 0755);
   EXPECT_TRUE(ui.calls().empty()) << "no \"Error: Unable to Save File\"";
@@ -107,7 +107,7 @@ TEST_F(EditorTest, ClosingWritesNothingOutsideTileMode) {
   const std::string before = bytesOf(file);
   for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{file, file}}) {
     start(args);
-    frm->workingImage().setPixel(0, 0, platform::clBlack);
+    frm->editWorkingImage().setPixel(0, 0, platform::clBlack);
     frm->close();
     EXPECT_FALSE(frm->showing());
   }
@@ -121,7 +121,7 @@ TEST_F(EditorTest, AReadOnlyFileIsKeptWholeAndTheEditorStillEnds) {
   chmod(tile.c_str(), 0444);
   const std::string before = bytesOf(tile);
   start({tile});
-  frm->workingImage().setPixel(0, 0, platform::clWhite);
+  frm->editWorkingImage().setPixel(0, 0, platform::clWhite);
   ui.acknowledge();
   frm->mnuFile_Exit.click();
   ASSERT_EQ(ui.callsOf(CallKind::Plain).size(), 1u);
@@ -160,7 +160,7 @@ TEST_F(EditorTest, TheStartEmptiesTheClipboardOnceAndLaterActivationsChangeNothi
   start();
   EXPECT_FALSE(platform::clipboardHasBitmap());
   platform::setClipboardBitmap(b);
-  frm->workingImage().setPixel(1, 1, rgb(0, 255, 0));
+  frm->editWorkingImage().setPixel(1, 1, rgb(0, 255, 0));
   frm->activate();
   EXPECT_TRUE(platform::clipboardHasBitmap()) << "a bitmap copied while the editor runs stays";
   EXPECT_EQ(frm->workingImage().pixel(1, 1), rgb(0, 255, 0)) << "the drawing survives";

@@ -25,7 +25,9 @@ class Host final : public pxwk::ToolHost {
     leftColour = kRed;
     rightColour = kBlue;
   }
-  platform::Bitmap& workingImage() override { return image_; }
+  const platform::Bitmap& workingImage() const override { return image_; }
+  platform::Bitmap& editWorkingImage() override { return image_; }
+  platform::Bitmap& editWorkingImage(const platform::Rect&) override { return image_; }
   void PushUndo() override { note("undo"); }
   void imageChanged() override { note("image"); }
   void repaintGrid() override { note("redraw"); }

@@ -50,7 +50,7 @@ class ToolTest : public EditorTest {
   }
 
   void use(platform::SpeedButton& tool) { tool.click(); }
-  Bitmap& image() { return frm->workingImage(); }
+  Bitmap& image() { return frm->editWorkingImage(); }
   int snapshots() const { return frm->ImgListUndo.undoPosition() + 1; }
   // Pixels that differ from the white start document.
   int drawnPixels() {

@@ -354,3 +354,48 @@ TEST(Bitmap, QuantisingIsStable) {
 }
 
 }  // namespace
+
+// Copies, made or assigned over a bitmap of another size and format, are whole and stand on their own.
+TEST(Bitmap, CopiesAreWholeAndIndependent) {
+  for (const PixelFormat f :
+       {PixelFormat::pf4bit, PixelFormat::pf8bit, PixelFormat::pf16bit, PixelFormat::pf24bit}) {
+    SCOPED_TRACE(bitsPerPixelOf(f));
+    Bitmap original(7, 5, f);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 7; ++x) original.setPixel(x, y, rgb(x * 36, y * 60, 200));
+    original.moveTo(4, 2);
+    Bitmap made(original);
+    Bitmap assigned(30, 2, PixelFormat::pf8bit);
+    assigned = original;
+    for (Bitmap* copy : {&made, &assigned}) {
+      EXPECT_EQ(*copy, original);
+      EXPECT_EQ(copy->penX(), 4);
+      EXPECT_EQ(copy->penY(), 2);
+      copy->fillRect({0, 0, 7, 5}, clBlack);
+      EXPECT_NE(original.pixel(0, 0), clBlack);
+    }
+  }
+}
+
+// However a large block takes its pages, it holds what is written into it, also after it grows.
+TEST(LargeBlocks, EveryKindOfPageGivesAWorkingBlock) {
+  using detail::LargeBlockPages;
+  const LargeBlockPages before = detail::largeBlockPages;
+  for (const LargeBlockPages pages :
+       {LargeBlockPages::Plain, LargeBlockPages::Prefault, LargeBlockPages::Huge}) {
+    SCOPED_TRACE(static_cast<int>(pages));
+    detail::largeBlockPages = pages;
+    detail::UnfilledVector<std::uint32_t> block;
+    for (const std::size_t n : {std::size_t{3} << 20, std::size_t{5} << 20}) {
+      detail::reserveLarge(block, n);
+      EXPECT_GE(block.capacity(), n);
+      const std::size_t kept = block.size();
+      block.resize(n);
+      for (std::size_t i = kept; i < n; ++i) block[i] = static_cast<std::uint32_t>(i * 2654435761u);
+      std::size_t wrong = 0;
+      for (std::size_t i = 0; i < n; ++i) wrong += block[i] != static_cast<std::uint32_t>(i * 2654435761u);
+      EXPECT_EQ(wrong, 0u);
+    }
+  }
+  detail::largeBlockPages = before;
+}

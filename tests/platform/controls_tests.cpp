@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <utility>
@@ -454,14 +455,80 @@ TEST(Image, ASharedPictureIsShownAndNeverChanged) {
   image.setPicture(shared);
   EXPECT_EQ(&std::as_const(image).picture(), shared.get());
   EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(255, 0, 0));
-  image.picture().fillRect({0, 0, 20, 10}, rgb(0, 0, 255));
+  image.editPicture().fillRect({0, 0, 20, 10}, rgb(0, 0, 255));
   image.repaint();
   EXPECT_EQ(rendered(image).pixel(5, 5), qRgb(0, 0, 255));
   EXPECT_EQ(shared->pixel(5, 5), rgb(255, 0, 0));
   // A picture given as a copy after that is the control's own again.
   image.setPicture(*shared);
-  image.picture().setPixel(0, 0, rgb(0, 255, 0));
+  image.editPicture().setPixel(0, 0, rgb(0, 255, 0));
   EXPECT_EQ(shared->pixel(0, 0), rgb(255, 0, 0));
+}
+
+// Reading the picture, through a control that may be changed too, neither copies a shared picture nor
+// counts as a change of it.
+TEST(Image, ReadingThePictureChangesNothing) {
+  Form form;
+  Image image(form);
+  const auto shared = std::make_shared<const Bitmap>(20, 10);
+  image.setPicture(shared);
+  EXPECT_EQ(&image.picture(), shared.get());
+  EXPECT_EQ(image.picture().width(), 20);
+  EXPECT_EQ(&image.picture(), shared.get());
+}
+
+// A picture larger than the control, painted once in part and once whole; after each change every pixel
+// shows the picture again, also those painted before the change and those never painted.
+TEST(Image, EachChangeShowsWhereverThePictureWasPainted) {
+  Form form;
+  Image image(form);
+  image.setBounds(0, 0, 60, 40);
+  Bitmap start(90, 50, PixelFormat::pf8bit);
+  start.fillRect({0, 0, 90, 50}, rgb(255, 0, 0));
+  const struct {
+    const char* change;
+    bool stretch;
+    std::function<void(Image&)> make;
+  } cases[] = {
+      {"one pixel", false,
+       [](Image& i) {
+         i.editPicture({5, 6, 6, 7}).setPixel(5, 6, rgb(0, 0, 255));
+       }},
+      {"a block across the edge", false,
+       [](Image& i) {
+         i.editPicture({50, 30, 80, 45}).fillRect({50, 30, 80, 45}, rgb(0, 255, 0));
+       }},
+      {"the whole picture", false,
+       [](Image& i) {
+         i.editPicture().fillRect({0, 0, 90, 50}, clBlack);
+       }},
+      {"no pixel", false, [](Image& i) { i.editPicture(Rect{}).moveTo(3, 3); }},
+      {"one pixel, stretched", true,
+       [](Image& i) {
+         i.editPicture({44, 24, 46, 26}).fillRect({44, 24, 46, 26}, clBlack);
+       }},
+      {"a new picture", false, [](Image& i) { i.setPicture(Bitmap(90, 50, PixelFormat::pf24bit)); }},
+  };
+  const auto expected = [&image](int x, int y) {
+    const Bitmap& b = image.picture();
+    const int sx = image.stretch() ? (2 * x + 1) * b.width() / (2 * image.width()) : x;
+    const int sy = image.stretch() ? (2 * y + 1) * b.height() / (2 * image.height()) : y;
+    const Color c = b.pixel(sx, sy);
+    return qRgb(redOf(c), greenOf(c), blueOf(c));
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    image.setPicture(start);
+    image.setStretch(c.stretch);
+    QImage part(60, 40, QImage::Format_RGB32);
+    image.widget()->render(&part, QPoint(), QRegion(0, 0, 30, 20), QWidget::DrawChildren);
+    c.make(image);
+    const QImage shown = rendered(image);
+    int wrong = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 60; ++x) wrong += shown.pixel(x, y) != expected(x, y);
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST(Image, PaintsTheCurrentPictureScaledOrAt1To1) {
@@ -479,7 +546,7 @@ TEST(Image, PaintsTheCurrentPictureScaledOrAt1To1) {
   EXPECT_EQ(shown.pixel(99, 49), qRgb(0, 0, 255));
 
   // Drawing into the picture, a new picture, a new size and the end of scaling all show at the next paint.
-  image.picture().fillRect({0, 0, 400, 100}, rgb(0, 255, 0));
+  image.editPicture().fillRect({0, 0, 400, 100}, rgb(0, 255, 0));
   image.repaint();
   EXPECT_EQ(rendered(image).pixel(99, 0), qRgb(0, 255, 0));
   picture.fillRect({0, 0, 400, 100}, rgb(255, 255, 0));
