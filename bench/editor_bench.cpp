@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "editor/pxwkwork.h"
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
+#include "platform/core/BmpFile.h"
 #include "platform/dialogs/QtServices.h"
 #include "tests/support/Input.h"
 

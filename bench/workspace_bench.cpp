@@ -16,9 +16,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/bitmap/LargeBlocks.h"
 #include "platform/controls/Application.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/LargeBlocks.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/QtServices.h"
 #include "workspace/Tlwkimpo.h"

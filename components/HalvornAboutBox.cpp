@@ -1,8 +1,8 @@
 #include "components/HalvornAboutBox.h"
 
 #include "components/HalvornAbout.h"
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
+#include "platform/core/BmpFile.h"
 
 namespace components {
 

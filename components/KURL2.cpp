@@ -1,6 +1,6 @@
 #include "components/KURL2.h"
 
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 namespace components {
 

@@ -3,8 +3,8 @@
 #include <array>
 
 #include "components/VersionBlock.h"
-#include "platform/system/Bytes.h"
-#include "platform/system/Files.h"
+#include "platform/core/Bytes.h"
+#include "platform/core/Files.h"
 
 namespace components {
 

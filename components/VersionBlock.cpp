@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "platform/system/Bytes.h"
+#include "platform/core/Bytes.h"
 
 namespace components {
 

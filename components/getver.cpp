@@ -4,7 +4,7 @@
 
 #include "components/ProgramFile.h"
 #include "components/VersionBlock.h"
-#include "platform/system/Files.h"
+#include "platform/core/Files.h"
 
 namespace components {
 

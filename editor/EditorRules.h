@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/Color.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Color.h"
 
 namespace pxwk {
 

@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "editor/Tracers.h"
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/Color.h"
 #include "platform/controls/Grid.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Color.h"
 
 namespace pxwk {
 

@@ -4,7 +4,7 @@
 #include <new>
 #include <utility>
 
-#include "platform/system/Memory.h"
+#include "platform/core/Memory.h"
 
 namespace pxwk {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <deque>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 namespace pxwk {
 

@@ -1,13 +1,13 @@
 #include "editor/pxwkwork.h"
 
 #include "editor/EditorRules.h"
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
-#include "platform/dialogs/Services.h"
-#include "platform/system/Clipboard.h"
-#include "platform/system/Paths.h"
-#include "platform/system/Process.h"
-#include "platform/system/Resources.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Process.h"
+#include "platform/qtbase/Clipboard.h"
+#include "platform/qtbase/Resources.h"
+#include "platform/qtbase/Services.h"
 
 namespace pxwk {
 

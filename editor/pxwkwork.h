@@ -8,16 +8,16 @@
 #include "editor/ToolRules.h"
 #include "editor/Tracers.h"
 #include "editor/UndoHistory.h"
-#include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Grid.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/Widgets.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Paths.h"
 #include "platform/dialogs/ColorDialog.h"
 #include "platform/dialogs/FileDialog.h"
-#include "platform/system/Paths.h"
 
 namespace pxwk {
 

@@ -1,7 +1,7 @@
 #include "editor/PasteRules.h"
 #include "editor/pxwkwork.h"
 #include "platform/controls/Application.h"
-#include "platform/system/Clipboard.h"
+#include "platform/qtbase/Clipboard.h"
 
 namespace pxwk {
 

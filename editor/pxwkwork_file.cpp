@@ -1,6 +1,6 @@
 #include "editor/EditorRules.h"
 #include "editor/pxwkwork.h"
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 
 namespace pxwk {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <exception>
 
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/BmpFile.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -4,10 +4,10 @@
 #include <cctype>
 #include <exception>
 
-#include "platform/bitmap/Bitmap.h"
-#include "platform/system/Convert.h"
-#include "platform/system/Files.h"
-#include "platform/system/Paths.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Convert.h"
+#include "platform/core/Files.h"
+#include "platform/core/Paths.h"
 
 namespace tlwk {
 

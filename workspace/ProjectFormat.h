@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/bitmap/ImageList.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/ImageList.h"
 
 namespace tlwk {
 

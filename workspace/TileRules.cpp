@@ -1,6 +1,6 @@
 #include "workspace/TileRules.h"
 
-#include "platform/system/Convert.h"
+#include "platform/core/Convert.h"
 
 namespace tlwk {
 

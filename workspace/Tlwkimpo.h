@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Widgets.h"
+#include "platform/core/Bitmap.h"
 
 namespace tlwk {
 

@@ -1,8 +1,8 @@
 #include "workspace/Tlwkmain.h"
 
 #include "platform/controls/Application.h"
-#include "platform/system/Files.h"
-#include "platform/system/Paths.h"
+#include "platform/core/Files.h"
+#include "platform/core/Paths.h"
 #include "workspace/Tlwkimpo.h"
 
 namespace tlwk {

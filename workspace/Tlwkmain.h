@@ -7,17 +7,17 @@
 
 #include "components/HalvornAboutBox.h"
 #include "components/KURL2.h"
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/ImageList.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Menu.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/StringGrid.h"
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/ImageList.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Process.h"
 #include "platform/dialogs/FileDialog.h"
-#include "platform/system/Paths.h"
-#include "platform/system/Process.h"
 #include "workspace/ProjectFormat.h"
 
 namespace tlwk {

@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "platform/system/Convert.h"
+#include "platform/core/Convert.h"
 #include "workspace/Tlwkmain.h"
 
 namespace tlwk {

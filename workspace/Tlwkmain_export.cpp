@@ -1,6 +1,6 @@
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Convert.h"
-#include "platform/system/Resources.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Convert.h"
+#include "platform/qtbase/Resources.h"
 #include "workspace/Tlwkmain.h"
 
 namespace tlwk {

@@ -1,5 +1,5 @@
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Paths.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Paths.h"
 #include "workspace/TileRules.h"
 #include "workspace/Tlwkimpo.h"
 #include "workspace/Tlwkmain.h"

@@ -1,7 +1,7 @@
-#include "platform/bitmap/BmpFile.h"
-#include "platform/dialogs/Services.h"
-#include "platform/system/Files.h"
-#include "platform/system/Paths.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Files.h"
+#include "platform/core/Paths.h"
+#include "platform/qtbase/Services.h"
 #include "workspace/Tlwkmain.h"
 
 namespace tlwk {

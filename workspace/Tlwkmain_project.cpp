@@ -1,7 +1,7 @@
 #include <exception>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Files.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Files.h"
 #include "workspace/Tlwkmain.h"
 
 namespace tlwk {

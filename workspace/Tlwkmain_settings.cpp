@@ -1,6 +1,6 @@
-#include "platform/system/Convert.h"
-#include "platform/system/Paths.h"
-#include "platform/system/Settings.h"
+#include "platform/core/Convert.h"
+#include "platform/core/Paths.h"
+#include "platform/qtbase/Settings.h"
 #include "workspace/Tlwkmain.h"
 
 namespace tlwk {

@@ -1,4 +1,4 @@
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 #include "workspace/TileRules.h"
 #include "workspace/Tlwkmain.h"
 

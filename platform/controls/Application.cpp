@@ -12,8 +12,8 @@
 #include <stdexcept>
 
 #include "platform/controls/Form.h"
-#include "platform/controls/QtSupport.h"
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/QtSupport.h"
+#include "platform/qtbase/Services.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 namespace platform {
 

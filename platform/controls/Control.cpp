@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

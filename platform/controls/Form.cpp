@@ -14,8 +14,8 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Menu.h"
-#include "platform/controls/QtSupport.h"
 #include "platform/controls/Widgets.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

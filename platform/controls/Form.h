@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/controls/Control.h"
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 class QMargins;
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "platform/controls/Application.h"
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

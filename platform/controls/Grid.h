@@ -3,8 +3,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Control.h"
+#include "platform/core/Bitmap.h"
 
 namespace platform {
 

@@ -7,8 +7,8 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-#include "platform/controls/QtSupport.h"
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/QtSupport.h"
+#include "platform/qtbase/Services.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls/CellTexts.h"
+#include "platform/core/CellTexts.h"
 #include "platform/controls/Grid.h"
 
 namespace platform {

@@ -5,7 +5,7 @@
 #include <QToolButton>
 
 #include "platform/controls/Application.h"
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -27,7 +27,7 @@
 
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/Color.h"
 #include "platform/controls/Control.h"
-#include "platform/dialogs/Services.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Color.h"
+#include "platform/qtbase/Services.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #include "platform/dialogs/ColorDialog.h"
 
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 namespace platform {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/bitmap/Color.h"
+#include "platform/core/Color.h"
 
 namespace platform {
 

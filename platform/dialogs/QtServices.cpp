@@ -27,12 +27,12 @@
 #include <QTreeView>
 #include <QUrl>
 
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Form.h"
 #include "platform/controls/Menu.h"
-#include "platform/controls/QtSupport.h"
+#include "platform/core/BmpFile.h"
 #include "platform/dialogs/FileDialog.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

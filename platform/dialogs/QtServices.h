@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/dialogs/FileDialog.h"
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 class QFileDialog;
 class QWidget;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "editor/pxwkwork.h"
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
+#include "platform/core/BmpFile.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
 

@@ -1,7 +1,7 @@
 // Cut, Copy and Paste through the Edit menu, with the selection and the floating paste made by real mouse
 // events on the pixel grid of the 75 x 75 start document.
 #include "editor/EditorRules.h"
-#include "platform/system/Clipboard.h"
+#include "platform/qtbase/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/Input.h"
 

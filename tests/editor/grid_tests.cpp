@@ -5,7 +5,7 @@
 
 #include "editor/EditorRules.h"
 #include "platform/controls/Application.h"
-#include "platform/system/Clipboard.h"
+#include "platform/qtbase/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 #include "tests/support/Input.h"
 

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "platform/system/Clipboard.h"
-#include "platform/system/Paths.h"
-#include "platform/system/Process.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Process.h"
+#include "platform/qtbase/Clipboard.h"
 #include "tests/editor/EditorFixture.h"
 
 using platform::PixelFormat;

@@ -1,4 +1,4 @@
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "tests/support/BmpBytes.h"
 

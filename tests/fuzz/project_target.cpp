@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Convert.h"
-#include "platform/system/Files.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Convert.h"
+#include "platform/core/Files.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "workspace/ProjectFormat.h"
 

@@ -23,8 +23,8 @@
 #include <random>
 #include <string>
 
-#include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Application.h"
+#include "platform/core/Bitmap.h"
 #include "platform/dialogs/QtServices.h"
 #include "workspace/Tlwkmain.h"
 

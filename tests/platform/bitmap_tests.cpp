@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 using namespace platform;
 

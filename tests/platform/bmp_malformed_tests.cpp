@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 #include "tests/support/BmpBytes.h"
 
 using namespace platform;

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/controls/CellTexts.h"
+#include "platform/core/CellTexts.h"
 
 using platform::CellTexts;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/system/Convert.h"
+#include "platform/core/Convert.h"
 
 using platform::strToInt;
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Files.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Files.h"
 #include "tests/support/BmpBytes.h"
 
 using namespace platform;

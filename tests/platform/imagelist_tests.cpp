@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/bitmap/ImageList.h"
+#include "platform/core/ImageList.h"
 
 using namespace platform;
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/system/Files.h"
-#include "platform/system/Paths.h"
-#include "platform/system/Process.h"
+#include "platform/core/Files.h"
+#include "platform/core/Paths.h"
+#include "platform/core/Process.h"
 
 using Items = std::vector<std::string>;
 namespace fs = std::filesystem;

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "platform/controls/Form.h"
-#include "platform/controls/ScreenCheck.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/Widgets.h"
+#include "tests/support/ScreenCheck.h"
 
 using namespace platform;
 

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/system/Settings.h"
+#include "platform/qtbase/Settings.h"
 
 namespace fs = std::filesystem;
 using platform::Settings;

@@ -10,9 +10,9 @@
 #include <new>
 #include <string>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/bitmap/ImageList.h"
-#include "platform/system/Files.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Files.h"
+#include "platform/core/ImageList.h"
 #include "tests/support/BmpBytes.h"
 
 using namespace platform;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/controls/Form.h"
-#include "platform/controls/ScreenCheck.h"
+#include "tests/support/ScreenCheck.h"
 
 // Runs the screen check on a form in the state a test has brought it to; every fault it finds fails the
 // test, named by that state.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 
 namespace testing_support {
 

@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

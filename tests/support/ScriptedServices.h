@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/dialogs/FileDialog.h"
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 namespace testing_support {
 

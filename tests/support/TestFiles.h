@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 
 namespace testing_support {
 

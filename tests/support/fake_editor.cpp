@@ -3,7 +3,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
-#include "platform/system/Settings.h"
+#include "platform/core/BmpFile.h"
+#include "platform/qtbase/Settings.h"
 #include "tests/support/ScriptedServices.h"
 #include "tests/support/TestFiles.h"
 #include "workspace/Tlwkimpo.h"

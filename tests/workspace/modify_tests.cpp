@@ -1,8 +1,8 @@
 #include <cerrno>
 #include <chrono>
 
-#include "platform/system/Files.h"
-#include "platform/system/Process.h"
+#include "platform/core/Files.h"
+#include "platform/core/Process.h"
 #include "tests/workspace/ModifyFixture.h"
 
 using platform::rgb;

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <functional>
 
-#include "platform/system/Files.h"
+#include "platform/core/Files.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/TileHelpers.h"
 #include "workspace/TileRules.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/system/Convert.h"
+#include "platform/core/Convert.h"
 #include "workspace/ProjectFormat.h"
 
 using namespace tlwk;

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/bitmap/BmpFile.h"
 #include "platform/controls/Application.h"
+#include "platform/core/BmpFile.h"
 #include "tests/support/Input.h"
 #include "tests/workspace/WorkspaceFixture.h"
 

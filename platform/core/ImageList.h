@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 namespace platform {
 

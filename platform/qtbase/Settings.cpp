@@ -1,10 +1,10 @@
-#include "platform/system/Settings.h"
+#include "platform/qtbase/Settings.h"
 
 #include <QFileInfo>
 #include <QSettings>
 #include <cstdlib>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

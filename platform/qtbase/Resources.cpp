@@ -1,9 +1,9 @@
-#include "platform/system/Resources.h"
+#include "platform/qtbase/Resources.h"
 
 #include <QFile>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/controls/QtSupport.h"
+#include "platform/core/BmpFile.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/system/Files.h"
+#include "platform/core/Files.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "platform/system/Memory.h"
+#include "platform/core/Memory.h"
 
 #include <unistd.h>
 

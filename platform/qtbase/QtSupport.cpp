@@ -1,4 +1,4 @@
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 #include <QApplication>
 #include <QIcon>

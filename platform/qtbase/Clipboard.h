@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 namespace platform {
 

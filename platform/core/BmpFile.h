@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/Bitmap.h"
-#include "platform/bitmap/ImageList.h"
-#include "platform/system/Files.h"
+#include "platform/core/Bitmap.h"
+#include "platform/core/Files.h"
+#include "platform/core/ImageList.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/bitmap/BmpFile.h"
+#include "platform/core/BmpFile.h"
 
 #include <algorithm>
 #include <array>
@@ -6,9 +6,9 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/bitmap/LargeBlocks.h"
-#include "platform/system/Bytes.h"
-#include "platform/system/Files.h"
+#include "platform/core/Bytes.h"
+#include "platform/core/Files.h"
+#include "platform/core/LargeBlocks.h"
 
 // Reading is strict about whatever decides how much memory is taken or how far the reader looks, and
 // lenient where common writers are sloppy:

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/bitmap/Bitmap.h"
 #include "platform/controls/Control.h"
+#include "platform/core/Bitmap.h"
 
 class QToolButton;
 

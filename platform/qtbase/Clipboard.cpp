@@ -1,11 +1,11 @@
-#include "platform/system/Clipboard.h"
+#include "platform/qtbase/Clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
 
-#include "platform/controls/QtSupport.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/system/Convert.h"
+#include "platform/core/Convert.h"
 
 namespace platform {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/bitmap/Color.h"
-#include "platform/bitmap/LargeBlocks.h"
+#include "platform/core/Color.h"
+#include "platform/core/LargeBlocks.h"
 
 namespace platform {
 

@@ -1,10 +1,10 @@
-#include "platform/bitmap/ImageList.h"
+#include "platform/core/ImageList.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "platform/bitmap/LargeBlocks.h"
+#include "platform/core/LargeBlocks.h"
 
 namespace platform {
 

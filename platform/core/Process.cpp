@@ -1,4 +1,4 @@
-#include "platform/system/Process.h"
+#include "platform/core/Process.h"
 
 #include <signal.h>
 #include <spawn.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/system/Paths.h"
+#include "platform/core/Paths.h"
 
 extern char** environ;
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/bitmap/Color.h"
-#include "platform/system/Process.h"
+#include "platform/core/Color.h"
+#include "platform/core/Process.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/controls/ScreenCheck.h"
+#include "tests/support/ScreenCheck.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -16,10 +16,10 @@
 
 #include "platform/controls/Form.h"
 #include "platform/controls/Grid.h"
-#include "platform/controls/QtSupport.h"
 #include "platform/controls/StatusBar.h"
 #include "platform/controls/ToolBar.h"
 #include "platform/controls/Widgets.h"
+#include "platform/qtbase/QtSupport.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/bitmap/Bitmap.h"
+#include "platform/core/Bitmap.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/bitmap/LargeBlocks.h"
+#include "platform/core/LargeBlocks.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/system/Paths.h"
+#include "platform/core/Paths.h"
 
 namespace platform {
 

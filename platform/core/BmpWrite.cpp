@@ -2,9 +2,9 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/bitmap/BmpFile.h"
-#include "platform/system/Bytes.h"
-#include "platform/system/Files.h"
+#include "platform/core/BmpFile.h"
+#include "platform/core/Bytes.h"
+#include "platform/core/Files.h"
 
 namespace platform {
 

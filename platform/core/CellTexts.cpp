@@ -1,9 +1,9 @@
-#include "platform/controls/CellTexts.h"
+#include "platform/core/CellTexts.h"
 
 #include <algorithm>
 #include <charconv>
 
-#include "platform/bitmap/LargeBlocks.h"
+#include "platform/core/LargeBlocks.h"
 
 namespace platform {
 

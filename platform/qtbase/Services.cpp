@@ -1,4 +1,4 @@
-#include "platform/dialogs/Services.h"
+#include "platform/qtbase/Services.h"
 
 #include "platform/dialogs/QtServices.h"
 
