@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+class QFont;
 class QWidget;
 
 namespace platform {
@@ -20,6 +21,9 @@ struct Font {
   bool bold = false;
   bool underline = false;
 };
+
+// The Qt font a control shows a font in.
+QFont qtFont(const Font& font);
 
 // A visual control. The control keeps its own state; the Qt widget is its view.
 class Control {

@@ -329,7 +329,10 @@ void ScrollBar::apply(int min, int max, int position) {
   if (moved && OnChange) OnChange();
 }
 
-Edit::Edit(Container& parent) : Control(&parent, new QLineEdit()) {}
+Edit::Edit(Container& parent) : Control(&parent, new QLineEdit()) {
+  QObject::connect(static_cast<QLineEdit*>(widget_), &QLineEdit::textEdited,
+                   [this](const QString& text) { text_ = ss(text); });
+}
 
 void Edit::setText(const std::string& text) {
   text_ = text;
@@ -451,11 +454,11 @@ namespace platform {
 
 class TimerImpl : public QTimer {};
 
-Timer::Timer() : impl_(new TimerImpl) {
-  QObject::connect(impl_, &QTimer::timeout, [this] { tick(); });
+Timer::Timer() : impl_(std::make_unique<TimerImpl>()) {
+  QObject::connect(impl_.get(), &QTimer::timeout, [this] { tick(); });
 }
 
-Timer::~Timer() { delete impl_; }
+Timer::~Timer() = default;
 
 void Timer::setInterval(int milliseconds) {
   interval_ = std::max(0, milliseconds);

@@ -85,6 +85,7 @@ class Edit : public Control {
  public:
   explicit Edit(Container& parent);
   void setText(const std::string& text);
+  // The text shown: the last one set, or what the user typed since.
   const std::string& text() const { return text_; }
   void setReadOnly(bool readOnly);
 
@@ -160,7 +161,7 @@ class Timer {
 
  private:
   void restart();
-  TimerImpl* impl_;
+  std::unique_ptr<TimerImpl> impl_;
   int interval_ = 1000;
   bool enabled_ = false;
 };

@@ -36,6 +36,11 @@
 
 namespace platform {
 
+Services& realServices() {
+  static QtServices real;
+  return real;
+}
+
 namespace {
 
 QWidget* activeWindow() { return modalOwner(); }

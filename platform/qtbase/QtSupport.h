@@ -8,14 +8,11 @@
 #include <functional>
 #include <string>
 
-#include "platform/controls/Control.h"
 #include "platform/core/Bitmap.h"
 
 class QToolButton;
 
 namespace platform {
-
-QFont qtFont(const Font& font);
 
 inline QString qs(const std::string& s) { return QString::fromStdString(s); }
 inline std::string ss(const QString& s) { return s.toStdString(); }

@@ -1,18 +1,12 @@
 #include "platform/qtbase/Services.h"
 
-#include "platform/dialogs/QtServices.h"
-
 namespace platform {
 
 namespace {
 Services* installed = nullptr;
 }
 
-Services& services() {
-  if (installed) return *installed;
-  static QtServices real;
-  return real;
-}
+Services& services() { return installed ? *installed : realServices(); }
 
 void setServices(Services* s) { installed = s; }
 

@@ -55,7 +55,10 @@ class Services {
   virtual bool shellOpen(const std::string& url) = 0;
 };
 
+// The installed service, else the real one.
 Services& services();
+// The real dialogs and processes over Qt; defined with them, in the dialogs above this interface.
+Services& realServices();
 // Installs a service (tests); nullptr restores the real one. The caller keeps ownership.
 void setServices(Services* s);
 

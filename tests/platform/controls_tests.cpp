@@ -373,6 +373,25 @@ TEST(ScrollBar, KeepsItsPositionInRangeAndReportsEveryMoveAlsoWhileHidden) {
   EXPECT_EQ(seen.back(), 15);
 }
 
+// What a user types into an edit box is its text, as much as what the program set; a read-only box keeps
+// the program's.
+TEST(Edit, ItsTextIsWhatItShowsWhetherTheProgramSetItOrTheUserTypedIt) {
+  Form form;
+  Edit edit(form);
+  const auto type = [&edit](char c) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A + (c - 'a'), Qt::NoModifier, QString(QChar(c)));
+    QApplication::sendEvent(edit.widget(), &press);
+  };
+  edit.setText("ab");
+  type('c');
+  EXPECT_EQ(edit.text(), "abc");
+  edit.setText("x");
+  EXPECT_EQ(edit.text(), "x");
+  edit.setReadOnly(true);
+  type('d');
+  EXPECT_EQ(edit.text(), "x");
+}
+
 // A bar whose range is empty has nowhere to move: its track shows no thumb, as bare as beside a thumb at
 // the end of a real range.
 TEST(ScrollBar, AnEmptyRangeShowsNoThumb) {
