@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/core/CellTexts.h"
 #include "platform/controls/Grid.h"
+#include "platform/core/CellTexts.h"
 
 namespace platform {
 
