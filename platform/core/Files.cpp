@@ -204,8 +204,19 @@ bool isSavingNameOf(const std::string& entry, const std::string& name) {
          entry == savingName(name, random);
 }
 
-// Removes the new files that a killed save left beside a target: names of our form, regular files of the
-// current user with one link, that no live save holds locked.
+// Removes a file of ours that a killed save left: a regular file of the user's with one link that no live
+// save holds locked.
+void removeIfUnheld(int dir, const std::string& entry) {
+  const int fd = openat(dir, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1 &&
+      flock(fd, LOCK_EX | LOCK_NB) == 0)
+    unlinkat(dir, entry.c_str(), 0);
+  close(fd);
+}
+
+// Removes the new files that a killed save left beside a target: names of our form that no live save holds.
 void removeLeftovers(const std::string& folder, const std::string& name) {
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return;
@@ -215,15 +226,7 @@ void removeLeftovers(const std::string& folder, const std::string& name) {
       if (isSavingNameOf(e->d_name, name)) found.push_back(e->d_name);
     closedir(list);
   }
-  for (const auto& entry : found) {
-    const int fd = openat(dir, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1 &&
-        flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlinkat(dir, entry.c_str(), 0);
-    close(fd);
-  }
+  for (const auto& entry : found) removeIfUnheld(dir, entry);
   close(dir);
 }
 
@@ -593,13 +596,7 @@ void finishInterruptedReplacements(const std::vector<std::string>& files, const 
   for (const auto& entry : entries) {
     if (!isPartialRecordName(entry) && !isAsideName(entry)) continue;
     if (std::find(kept.begin(), kept.end(), entry) != kept.end()) continue;
-    const int fd = openat(journal, entry.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat st;
-    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() && st.st_nlink == 1 &&
-        flock(fd, LOCK_EX | LOCK_NB) == 0)
-      unlinkat(journal, entry.c_str(), 0);
-    close(fd);
+    removeIfUnheld(journal, entry);
   }
   close(journal);
 }
