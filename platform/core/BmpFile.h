@@ -86,12 +86,17 @@ void saveBmpFile(const std::string& path, const Bitmap& bitmap);
 bool bmpStripFits(std::int64_t count, int width, int height);
 std::uint64_t bmpStripBytes(std::int64_t count, int width, int height);
 
+// Where a writer's bytes go when it writes them out of order: each byte of the file once, at its offset.
+using PlacedSink = std::function<void(std::uint64_t offset, const void* data, std::size_t size)>;
 // Writes the list's images side by side (image i at x = i x width) as one uncompressed 24-bit file, as
-// writeBmp writes a new bitmap holding them, through the same writer: the strip is never built whole in
-// memory. BitmapError for an empty list or one larger than the largest bitmap.
-void writeBmpStrip(const ByteSink& write, const ImageList& list);
+// writeBmp writes a new bitmap holding them, with the same headers: the strip is never built whole in
+// memory. The images are read a group at a time, each in memory order, and the group's part of every row
+// written in its place: one row of every image in turn would stride through all of them once a row.
+// BitmapError for an empty list or one larger than the largest bitmap.
+void writeBmpStrip(const PlacedSink& write, const ImageList& list);
 inline void writeBmpStrip(FileReplacement::Output& out, const ImageList& list) {
-  writeBmpStrip([&](const void* data, std::size_t size) { out.write(data, size); }, list);
+  writeBmpStrip([&](std::uint64_t at, const void* data, std::size_t size) { out.writeAt(at, data, size); },
+                list);
 }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include "platform/core/BmpFile.h"
 #include "platform/core/Bytes.h"
 #include "platform/core/Files.h"
+#include "platform/core/LargeBlocks.h"
 
 namespace platform {
 
@@ -174,27 +175,47 @@ std::uint64_t bmpStripBytes(std::int64_t count, int width, int height) {
              static_cast<std::uint64_t>(height);
 }
 
-void writeBmpStrip(const ByteSink& write, const ImageList& list) {
+void writeBmpStrip(const PlacedSink& write, const ImageList& list) {
   const int n = list.count(), w = list.width(), h = list.height();
   const std::int64_t width = std::int64_t{n} * w;
   if (width < 1 || h < 1) throw BitmapError("An empty bitmap cannot be written");
   if (!bmpStripFits(n, w, h))
     throw BitmapError("A strip of " + std::to_string(n) + " images is larger than the largest bitmap");
-  FileWriter out(write, static_cast<int>(width), h, 24, false, {});
+  std::vector<std::uint8_t> head;
+  const std::size_t offset = appendHeader(head, static_cast<int>(width), h, 24, false, {});
+  write(0, head.data(), head.size());
+  const std::size_t rowBytes = rowBytesOf(static_cast<int>(width), 24);
   const std::size_t tileBytes = static_cast<std::size_t>(w) * 3;
-  for (int y = h - 1; y >= 0; --y) {
-    for (int i = 0; i < n; ++i) {
-      const std::uint32_t* src = list.words(i) + static_cast<std::size_t>(y) * w;
-      std::uint8_t* dst = out.room(tileBytes);
-      for (int x = 0; x < w; ++x, dst += 3) {
-        dst[0] = static_cast<std::uint8_t>(src[x]);
-        dst[1] = static_cast<std::uint8_t>(src[x] >> 8);
-        dst[2] = static_cast<std::uint8_t>(src[x] >> 16);
+  // About 1 MiB of rows a group, and a group's part of a row no shorter than 64 KiB, so that wide images
+  // are not written a few hundred bytes at a time.
+  constexpr std::size_t kBand = std::size_t{1} << 20, kLeast = std::size_t{64} << 10;
+  const std::size_t group =
+      std::min<std::size_t>(n, std::max({std::size_t{1}, kBand / (tileBytes * h), kLeast / tileBytes}));
+  detail::UnfilledVector<std::uint8_t> band;
+  band.resize(group * tileBytes * h);
+  for (int first = 0; first < n; first += static_cast<int>(group)) {
+    const std::size_t count = std::min<std::size_t>(group, static_cast<std::size_t>(n - first));
+    const std::size_t part = count * tileBytes;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::uint32_t* src = list.words(first + static_cast<int>(i));
+      for (int y = 0; y < h; ++y, src += w) {
+        // File rows run bottom-up.
+        std::uint8_t* dst = band.data() + static_cast<std::size_t>(h - 1 - y) * part + i * tileBytes;
+        for (int x = 0; x < w; ++x, dst += 3) {
+          dst[0] = static_cast<std::uint8_t>(src[x]);
+          dst[1] = static_cast<std::uint8_t>(src[x] >> 8);
+          dst[2] = static_cast<std::uint8_t>(src[x] >> 16);
+        }
       }
     }
-    out.endRow();
+    for (int k = 0; k < h; ++k)
+      write(offset + k * rowBytes + static_cast<std::size_t>(first) * tileBytes, band.data() + k * part, part);
   }
-  out.finish();
+  const std::size_t padding = rowBytes - static_cast<std::size_t>(width) * 3;
+  if (padding > 0) {
+    const std::uint8_t zeros[3] = {};
+    for (int k = 0; k < h; ++k) write(offset + k * rowBytes + rowBytes - padding, zeros, padding);
+  }
 }
 
 }  // namespace platform

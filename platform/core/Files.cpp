@@ -623,6 +623,22 @@ void FileReplacement::Output::write(const void* data, std::size_t size) {
   }
 }
 
+void FileReplacement::Output::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
+  const auto* p = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (!aside_.empty()) failJournal(path_, folderOf(aside_) + "/", errno);
+      failWrite(path_, errno);
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+    offset += static_cast<std::uint64_t>(n);
+    written_ = std::max(written_, offset);
+  }
+}
+
 FileReplacement::FileReplacement(const std::vector<std::string>& targets, const std::string& journalFolder)
     : journalFolder_(journalFolder) {
   if (!journalFolder_.empty() && journalFolder_.back() != '/') journalFolder_ += '/';

@@ -84,6 +84,9 @@ class FileReplacement {
   class Output {
    public:
     void write(const void* data, std::size_t size);
+    // Writes size bytes at offset, for a writer that places its bytes out of order; an output is written
+    // either in order or by place.
+    void writeAt(std::uint64_t offset, const void* data, std::size_t size);
 
    private:
     friend class FileReplacement;

@@ -49,7 +49,10 @@ void saveAndLoadAgain(const tlwk::LineBuffer& lines, const tlwk::LoadedProject& 
       },
       [&](const char* d, std::size_t n) { text.append(d, n); });
   const auto into = [](std::string& out) {
-    return [&out](const void* d, std::size_t n) { out.append(static_cast<const char*>(d), n); };
+    return [&out](std::uint64_t at, const void* d, std::size_t n) {
+      if (out.size() < at + n) out.resize(at + n);
+      std::memcpy(out.data() + at, d, n);
+    };
   };
   platform::writeBmpStrip(into(tileStrip), p.tiles);
   if (p.frames && p.frames->count() > 0) platform::writeBmpStrip(into(frameStrip), *p.frames);

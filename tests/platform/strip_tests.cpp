@@ -57,10 +57,12 @@ ImageList numberedTiles(int count, int w, int h) {
   return list;
 }
 
-// The strip written a band at a time is the very file a bitmap of all tiles side by side encodes to, for
-// rows that need padding and rows that do not.
+// The strip written a group of tiles at a time is the very file a bitmap of all tiles side by side encodes
+// to, for rows that need padding and rows that do not, in one group and in several (narrow tiles and wide).
 TEST(Strip, IsTheFileOfTheTilesDrawnSideBySide) {
-  const struct { int count, w, h; } cases[] = {{1, 1, 1}, {3, 5, 2}, {7, 8, 8}, {600, 3, 4}};
+  const struct {
+    int count, w, h;
+  } cases[] = {{1, 1, 1}, {3, 5, 2}, {7, 8, 8}, {600, 3, 4}, {180001, 1, 2}, {1501, 101, 3}};
   for (const auto& c : cases) {
     const ImageList list = numberedTiles(c.count, c.w, c.h);
     Bitmap drawn(c.count * c.w, c.h);

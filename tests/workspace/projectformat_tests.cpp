@@ -266,7 +266,7 @@ TEST(ProjectBounds, TheSizesASaveJudgesAreTheSizesItWrites) {
     platform::ImageList list(w, h);
     for (int i = 0; i < count; ++i) list.add(platform::Bitmap(w, h));
     std::uint64_t written = 0;
-    platform::writeBmpStrip([&](const void*, std::size_t size) { written += size; }, list);
+    platform::writeBmpStrip([&](std::uint64_t, const void*, std::size_t size) { written += size; }, list);
     EXPECT_EQ(platform::bmpStripBytes(count, w, h), written) << count << " of " << w << " x " << h;
   }
 }
