@@ -13,10 +13,30 @@
 
 namespace platform::detail {
 
+// Large blocks freed are kept, one at a time, for the next request of about their size: a load over an
+// open project, or an import after another, then finds its memory mapped already, where faulting in tens of
+// MiB of fresh pages costs it more than the decoding. Only blocks of kKeptLeast to kKeptMost are kept, so
+// that a closed project never holds much; under AddressSanitizer none is, so that it sees every reuse.
+inline constexpr std::size_t kKeptLeast = std::size_t{4} << 20;
+inline constexpr std::size_t kKeptMost = std::size_t{128} << 20;
+// A block of at least bytes (kKeptLeast or more): the one kept when it is no more than twice that.
+void* takeLargeBlock(std::size_t bytes);
+// Frees a block takeLargeBlock gave, or keeps it for the next.
+void giveLargeBlock(void* block) noexcept;
+
 // An allocator whose elements made without a value are left as the memory holds them: a block that is
-// written whole right after it grows is then written once, not zeroed first.
+// written whole right after it grows is then written once, not zeroed first. Its large blocks are kept
+// as above.
 template <typename T>
 struct UnfilledAllocator : std::allocator<T> {
+  T* allocate(std::size_t n) {
+    if (n > kKeptLeast / sizeof(T)) return static_cast<T*>(takeLargeBlock(n * sizeof(T)));
+    return std::allocator<T>::allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    if (n > kKeptLeast / sizeof(T)) return giveLargeBlock(p);
+    std::allocator<T>::deallocate(p, n);
+  }
   template <typename U>
   struct rebind {
     using other = UnfilledAllocator<U>;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -374,6 +375,34 @@ TEST(Bitmap, CopiesAreWholeAndIndependent) {
       copy->fillRect({0, 0, 7, 5}, clBlack);
       EXPECT_NE(original.pixel(0, 0), clBlack);
     }
+  }
+}
+
+// A large block freed serves the next request of about its size, once: a load over an open project finds
+// its memory mapped. One much smaller or larger gets a block of its own, and a small one never waits.
+TEST(LargeBlocks, AFreedBlockServesTheNextRequestOfAboutItsSizeOnce) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer sees every block fresh";
+#endif
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  const auto blockOf = [](std::size_t bytes) {
+    auto v = std::make_unique<detail::UnfilledVector<std::uint8_t>>();
+    v->reserve(bytes);
+    return v;
+  };
+  const struct {
+    std::size_t asked;
+    bool reused;
+  } cases[] = {{16 * kMiB, true}, {9 * kMiB, true}, {7 * kMiB, false}, {17 * kMiB, false}};
+  for (const auto& c : cases) {
+    auto freed = blockOf(16 * kMiB);
+    const std::uint8_t* at = freed->data();
+    freed.reset();
+    const auto next = blockOf(c.asked);
+    EXPECT_EQ(next->data() == at, c.reused) << c.asked / kMiB << " MiB";
+    const auto after = blockOf(c.asked);
+    EXPECT_NE(after->data(), at) << "a block serves one request";
+    EXPECT_GE(next->capacity(), c.asked);
   }
 }
 
