@@ -30,13 +30,18 @@ void TfrmMain::RedrawGrid() {
   platform::Bitmap& canvas = grdIcon.canvas();
   // Cells before the first shown ones, and past the first that is out of view, have no rectangle: the
   // walk covers what is shown, not the whole document.
+  // The cells of a row share their top and bottom, and the grid lines between them run straight down, so
+  // each row of cells is painted one pixel high and that pixel row then repeated down the band.
   for (int y = grdIcon.topRow(); y < image.height(); ++y) {
-    if (grdIcon.cellRect(grdIcon.leftCol(), y).empty()) break;
+    platform::Rect band = grdIcon.cellRect(grdIcon.leftCol(), y);
+    if (band.empty()) break;
     for (int x = grdIcon.leftCol(); x < image.width(); ++x) {
       const platform::Rect r = grdIcon.cellRect(x, y);
       if (r.empty()) break;
-      canvas.fillRect(r, image.pixel(x, y));
+      canvas.fillRect({r.left, r.top, r.right, r.top + 1}, image.pixel(x, y));
+      band.right = r.right;
     }
+    canvas.repeatFirstRow(band);
   }
   grdIcon.flush();
 }

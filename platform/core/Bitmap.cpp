@@ -313,6 +313,18 @@ void Bitmap::fillRect(const Rect& r, Color c) {
   }
 }
 
+void Bitmap::repeatFirstRow(const Rect& r) {
+  const int left = std::max(r.left, 0), right = std::min(r.right, width_);
+  const int top = std::max(r.top, 0), bottom = std::min(r.bottom, height_);
+  if (left >= right || top != r.top || top >= bottom) return;
+  for (int y = top + 1; y < bottom; ++y) {
+    if (indexed())
+      std::copy(indexRow(top) + left, indexRow(top) + right, indexRow(y) + left);
+    else
+      std::copy(wordRow(top) + left, wordRow(top) + right, wordRow(y) + left);
+  }
+}
+
 void Bitmap::draw(int x, int y, const Bitmap& src) {
   copyRect(Rect{x, y, x + src.width(), y + src.height()}, src, Rect{0, 0, src.width(), src.height()});
 }

@@ -85,6 +85,8 @@ class Bitmap {
 
   // Fills r (clipped) with the nearest colour to c.
   void fillRect(const Rect& r, Color c);
+  // Every row of r takes the pixels that r's first row holds: a band of equal rows is drawn once.
+  void repeatFirstRow(const Rect& r);
   // Draws src unscaled with its top-left corner at (x, y), colour by colour (exactly as copyRect does).
   void draw(int x, int y, const Bitmap& src);
   // Copies srcRect of src into dstRect of this bitmap, stretching (nearest neighbour) when the sizes

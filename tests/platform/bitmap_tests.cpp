@@ -356,6 +356,20 @@ TEST(Bitmap, QuantisingIsStable) {
 
 }  // namespace
 
+// A band repeats its first row over its own columns only, clipped to the bitmap, in every format.
+TEST(Bitmap, ABandRepeatsItsFirstRowAndNothingElse) {
+  for (const PixelFormat f : {PixelFormat::pf8bit, PixelFormat::pf24bit}) {
+    Bitmap b(6, 5, f);
+    for (int x = 0; x < 6; ++x) b.setPixel(x, 1, clBlack);
+    b.repeatFirstRow({1, 1, 9, 9});
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 6; ++x) {
+        const Color want = y == 1 || (y > 1 && x > 0) ? clBlack : clWhite;
+        EXPECT_EQ(b.pixel(x, y), want) << x << "," << y << " of " << static_cast<int>(f);
+      }
+  }
+}
+
 // Copies, made or assigned over a bitmap of another size and format, are whole and stand on their own.
 TEST(Bitmap, CopiesAreWholeAndIndependent) {
   for (const PixelFormat f :
