@@ -608,20 +608,7 @@ std::string sealReplacementRecord(const std::string& body) {
 }
 }  // namespace testhooks
 
-void FileReplacement::Output::write(const void* data, std::size_t size) {
-  const auto* p = static_cast<const std::uint8_t*>(data);
-  while (size > 0) {
-    const ssize_t n = ::write(fd_, p, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      if (!aside_.empty()) failJournal(path_, folderOf(aside_) + "/", errno);
-      failWrite(path_, errno);
-    }
-    p += n;
-    size -= static_cast<std::size_t>(n);
-    written_ += static_cast<std::uint64_t>(n);
-  }
-}
+void FileReplacement::Output::write(const void* data, std::size_t size) { writeAt(written_, data, size); }
 
 void FileReplacement::Output::writeAt(std::uint64_t offset, const void* data, std::size_t size) {
   const auto* p = static_cast<const std::uint8_t*>(data);

@@ -84,8 +84,7 @@ class FileReplacement {
   class Output {
    public:
     void write(const void* data, std::size_t size);
-    // Writes size bytes at offset, for a writer that places its bytes out of order; an output is written
-    // either in order or by place.
+    // Writes size bytes at offset, for a writer that places its bytes out of order.
     void writeAt(std::uint64_t offset, const void* data, std::size_t size);
 
    private:
