@@ -31,6 +31,10 @@ bool folderWritable(const std::string& folder);
 // makes what is missing of it, mode 0700 (FileError when it cannot be made).
 std::string userCachePath(const std::string& organisation, const std::string& application);
 std::string userCacheFolder(const std::string& organisation, const std::string& application);
+namespace detail {
+// Makes folder and what is missing above it, each new one for the user alone; 0 or the error.
+int makeFolders(const std::string& folder);
+}  // namespace detail
 
 // A file opened for reading only when it is a regular file: a FIFO or a device could block the open or
 // the read for ever, and a folder has no contents, so anything else is refused at once (FileError naming
