@@ -237,6 +237,8 @@ class TfrmMain : public platform::Form {
   ProjectValues projectValues() const;
   // Says why a load would refuse what a save would write now, if it would.
   bool saveRefused();
+  // Writes the project's files under the project name, all of them or none.
+  void writeProject();
 
   // Export.
   void mnuFile_ExportClick();

@@ -79,12 +79,15 @@ void TfrmMain::mnuFile_SaveClick() {
     platform::messageDlg("There is nothing to save..", MsgType::Information, MsgButtons::Ok);
     return;
   }
-  // What a load would refuse is refused before a name is asked for or a byte is written.
-  if (saveRefused()) return;
   if (projectName.empty()) {
     mnuFile_SaveAsClick();
     return;
   }
+  // What a load would refuse is refused before a byte is written.
+  if (!saveRefused()) writeProject();
+}
+
+void TfrmMain::writeProject() {
   const std::string base = projectBaseName(projectName);
   // Every target is checked before a byte is written, and every file is written beside its target (or,
   // where that cannot be, held aside) before any target is replaced, so a save that fails leaves the
@@ -112,6 +115,7 @@ void TfrmMain::mnuFile_SaveAsClick() {
     platform::messageDlg("There is nothing to save..", MsgType::Information, MsgButtons::Ok);
     return;
   }
+  // What a load would refuse is refused before a name is asked for.
   if (saveRefused()) return;
   std::string name;
   do {
@@ -129,7 +133,7 @@ void TfrmMain::mnuFile_SaveAsClick() {
                                       MsgType::Warning, MsgButtons::YesNo) != platform::mrNo;
   } while (!accepted);
   projectName = name;
-  mnuFile_SaveClick();
+  writeProject();  // judged before the name was asked for
 }
 
 void TfrmMain::mnuFile_CloseClick() {
