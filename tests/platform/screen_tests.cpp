@@ -22,12 +22,14 @@
 #include <QStyleOptionSlider>
 #include <QTimer>
 #include <QTreeView>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/controls/Application.h"
@@ -400,8 +402,12 @@ TEST(FileDialog, ItsColumnsAndSideBarShowTheirTextsWhole) {
       auto* side = dialog->findChild<QListView*>("sidebar");
       ASSERT_TRUE(tree && side);
       const QModelIndex root = tree->rootIndex();
-      for (int i = 0; i < 200 && tree->model()->rowCount(root) < 3; ++i)
+      // The dialog lists the folder from a thread of its own: on a busy machine that takes a while.
+      const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+      while (tree->model()->rowCount(root) < 3 && std::chrono::steady_clock::now() < deadline) {
         QApplication::processEvents(QEventLoop::AllEvents, 10);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      }
       ASSERT_EQ(tree->model()->rowCount(root), 3) << "the folder and both bitmaps";
       QApplication::processEvents();
       for (int column = 0; column < tree->header()->count(); ++column) {
